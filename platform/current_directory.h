@@ -1,0 +1,38 @@
+#ifndef OSTRA_PLATFORM_CURRENT_DIRECTORY_H_
+#define OSTRA_PLATFORM_CURRENT_DIRECTORY_H_
+
+#include <string>
+
+namespace platform {
+
+/// The process's current directory, or the empty string when it cannot be read (on Windows also
+/// when it does not fit 260 characters).
+std::string GetCurrentDirectoryPath();
+
+/// Enters a folder for the holder's lifetime, then makes the directory that was current before the
+/// current one again, on every way out of the scope. Move-only; a moved-from holder restores nothing.
+class ScopedCurrentDirectory {
+ public:
+  /// Saves the current directory, then enters `folder`. When the current directory cannot be saved,
+  /// nothing is entered and IsSaved() is false. A failure to enter the folder is not reported.
+  explicit ScopedCurrentDirectory(const std::string& folder);
+  ScopedCurrentDirectory(ScopedCurrentDirectory&& other) noexcept;
+  ScopedCurrentDirectory& operator=(ScopedCurrentDirectory&&) = delete;
+  ScopedCurrentDirectory(const ScopedCurrentDirectory&) = delete;
+  ScopedCurrentDirectory& operator=(const ScopedCurrentDirectory&) = delete;
+  ~ScopedCurrentDirectory();
+
+  /// Whether the previous directory was saved (and so will be restored).
+  bool IsSaved() const { return saved_; }
+
+ private:
+  std::string previous_;
+  bool saved_ = false;
+};
+
+/// Makes `path` the current directory. Returns false on failure.
+bool SetCurrentDirectoryPath(const std::string& path);
+
+}  // namespace platform
+
+#endif  // OSTRA_PLATFORM_CURRENT_DIRECTORY_H_

@@ -1,0 +1,39 @@
+#ifndef OSTRA_PLATFORM_FILE_H_
+#define OSTRA_PLATFORM_FILE_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/scoped_handle.h"
+
+namespace platform {
+
+enum class FileAccess { kRead, kReadWrite };
+
+/// Opens an existing regular file for exclusive use: while the holder lives, no other open of the
+/// file succeeds on Windows (share mode 0), and no other exclusive lock can be taken on POSIX
+/// (flock LOCK_EX | LOCK_NB). Never creates or truncates. Returns an invalid holder when the file
+/// does not exist, is not a regular file, is denied, or is held by someone else.
+ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access);
+
+/// Stores the length of the open file in *length. Returns false when it cannot be read.
+bool GetFileLength(const ScopedFileHandle& file, uint64_t* length);
+
+/// Reads up to `capacity` bytes at the current position into `buffer` and advances the position.
+/// Returns the number of bytes delivered: 0 at the end of the file, and 0 when the read fails.
+uint64_t ReadFromFile(const ScopedFileHandle& file, void* buffer, uint64_t capacity);
+
+/// Writes all `size` bytes of `data` at byte `offset` from the start of the file (the current
+/// position moves). Returns true only when every byte was written.
+bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data, uint64_t size);
+
+/// Reads exactly `size` bytes at byte `offset` from the start of the file (the current position
+/// moves). Returns false when the read fails or delivers fewer bytes.
+bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uint64_t size);
+
+/// Flushes what was written through `file` to the file's storage. Returns false on failure.
+bool FlushFile(const ScopedFileHandle& file);
+
+}  // namespace platform
+
+#endif  // OSTRA_PLATFORM_FILE_H_

@@ -1,0 +1,36 @@
+#ifndef OSTRA_PLATFORM_PATH_H_
+#define OSTRA_PLATFORM_PATH_H_
+
+#include <cstddef>
+#include <string>
+
+namespace platform {
+
+enum class PathKind { kMissing, kFile, kDirectory };
+
+/// What `path` names, a relative path resolving against the current directory. kMissing when the
+/// path does not exist or cannot be queried.
+PathKind GetPathKind(const std::string& path);
+
+/// Makes `path` absolute against the current directory and normalises it lexically ("." and ".."
+/// components, repeated separators; no symbolic link is resolved). Stores the result in *fullPath
+/// and where its file-name part begins in *fileNameStart, so that fullPath->substr(0,
+/// *fileNameStart) is the folder with its trailing separator. Returns false when the path cannot be
+/// resolved, and on Windows when the full path does not fit 260 characters.
+bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart);
+
+/// Whether two full paths from GetFullPath name the same file by their spelling: letter case is
+/// ignored on Windows, bytes compare exactly on POSIX.
+bool IsSameFullPath(const std::string& a, const std::string& b);
+
+/// The path of the running program's file, or the empty string when it cannot be had (on Windows
+/// also when it does not fit 260 characters).
+std::string GetProgramPath();
+
+/// The file-name part of `path` without its folder and without its extension:
+/// "C:\Tools\stamper.exe" gives "stamper", "/usr/bin/ostra" gives "ostra".
+std::string GetFileStem(const std::string& path);
+
+}  // namespace platform
+
+#endif  // OSTRA_PLATFORM_PATH_H_

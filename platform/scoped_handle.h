@@ -1,0 +1,75 @@
+#ifndef OSTRA_PLATFORM_SCOPED_HANDLE_H_
+#define OSTRA_PLATFORM_SCOPED_HANDLE_H_
+
+#include <cstdint>
+
+namespace platform {
+
+/// An operating-system handle, held as an integer wide enough for a Windows HANDLE and a POSIX
+/// descriptor alike. Only the platform's implementation files know what it stands for.
+using NativeHandle = std::intptr_t;
+
+/// Move-only owner of one handle. Traits gives the kind's invalid value and how to close it:
+///   static NativeHandle Invalid();  static void Close(NativeHandle);
+/// The handle is closed when the holder is destroyed or reset, on every way out of a scope.
+template <typename Traits>
+class ScopedHandle {
+ public:
+  ScopedHandle() : handle_(Traits::Invalid()) {}
+  explicit ScopedHandle(NativeHandle handle) : handle_(handle) {}
+  ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.Release()) {}
+  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      handle_ = other.Release();
+    }
+    return *this;
+  }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+  ~ScopedHandle() { Reset(); }
+
+  /// Whether the holder owns a handle (it differs from the kind's invalid value).
+  bool IsValid() const { return handle_ != Traits::Invalid(); }
+  explicit operator bool() const { return IsValid(); }
+
+  /// The handle, still owned by the holder.
+  NativeHandle Get() const { return handle_; }
+
+  /// Gives up ownership and returns the handle; the holder is invalid afterwards.
+  NativeHandle Release() {
+    NativeHandle handle = handle_;
+    handle_ = Traits::Invalid();
+    return handle;
+  }
+
+  /// Closes the handle now, if one is held.
+  void Reset() {
+    if (IsValid())
+      Traits::Close(handle_);
+    handle_ = Traits::Invalid();
+  }
+
+ private:
+  NativeHandle handle_;
+};
+
+/// An open file. Invalid value: INVALID_HANDLE_VALUE on Windows, -1 on POSIX.
+struct FileHandleTraits {
+  static NativeHandle Invalid();
+  static void Close(NativeHandle handle);
+};
+
+/// A file-mapping object. Invalid value: null on Windows; on POSIX, where a view is made straight
+/// from a descriptor, the mapping is a descriptor of its own and its invalid value is -1.
+struct MappingHandleTraits {
+  static NativeHandle Invalid();
+  static void Close(NativeHandle handle);
+};
+
+using ScopedFileHandle = ScopedHandle<FileHandleTraits>;
+using ScopedMappingHandle = ScopedHandle<MappingHandleTraits>;
+
+}  // namespace platform
+
+#endif  // OSTRA_PLATFORM_SCOPED_HANDLE_H_

@@ -1,0 +1,41 @@
+#ifndef OSTRA_PLATFORM_VERSION_RESOURCE_H_
+#define OSTRA_PLATFORM_VERSION_RESOURCE_H_
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+/// Result codes follow the Windows convention: 0 is success, a negative value a failure.
+using ResultCode = std::int32_t;
+
+/// A loaded module (a HMODULE on Windows); null stands for the running program.
+using ModuleHandle = void*;
+
+/// The running program's module (GetModuleHandleA with no name).
+ModuleHandle GetProgramModule();
+
+/// Stores the path of the file from which `module` was loaded in *path (GetModuleFileNameA with
+/// 260 characters). Returns 0, or the failure as a result code made from the system's error.
+ResultCode GetModulePath(ModuleHandle module, std::string* path);
+
+/// The size of the version information of the file at `path`, and in *handle the value that
+/// ReadVersionInfo wants back. 0 when the file has none (always on POSIX).
+std::uint32_t GetVersionInfoSize(const std::string& path, std::uint32_t* handle);
+
+/// Fills `block`, `size` bytes, with the version information of the file at `path`. Returns 0, or
+/// the failure as a result code made from the system's error.
+ResultCode ReadVersionInfo(const std::string& path, std::uint32_t handle, std::uint32_t size,
+                           void* block);
+
+/// The value `name` of the string table `key` (for example "040904B0") in a block filled by
+/// ReadVersionInfo, or null when it is not there. The pointer points into `block`.
+const char* QueryVersionString(const void* block, const char* key, const char* name);
+
+/// The result code of a system error code, Windows' HRESULT_FROM_WIN32 rule: a value of 0 or below,
+/// taken as signed, is returned unchanged; any other becomes (value & 0xFFFF) | 0x80070000.
+ResultCode ResultFromSystemError(std::uint32_t error);
+
+}  // namespace platform
+
+#endif  // OSTRA_PLATFORM_VERSION_RESOURCE_H_
