@@ -32,9 +32,13 @@ ResultCode ReadVersionInfo(const std::string& path, std::uint32_t handle, std::u
 /// ReadVersionInfo, or null when it is not there. The pointer points into `block`.
 const char* QueryVersionString(const void* block, const char* key, const char* name);
 
-/// The result code of a system error code, Windows' HRESULT_FROM_WIN32 rule: a value of 0 or below,
-/// taken as signed, is returned unchanged; any other becomes (value & 0xFFFF) | 0x80070000.
-ResultCode ResultFromSystemError(std::uint32_t error);
+/// The result code of a system error code, by Windows' HRESULT_FROM_WIN32 rule: a value of 0 or
+/// below, taken as signed, is returned unchanged; any other becomes (value & 0xFFFF) | 0x80070000.
+inline ResultCode ResultFromSystemError(std::uint32_t error) {
+  if (static_cast<std::int32_t>(error) <= 0)
+    return static_cast<std::int32_t>(error);
+  return static_cast<std::int32_t>((error & 0xFFFFu) | 0x80070000u);
+}
 
 }  // namespace platform
 
