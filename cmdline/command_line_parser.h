@@ -1,0 +1,89 @@
+#ifndef OSTRA_CMDLINE_COMMAND_LINE_PARSER_H_
+#define OSTRA_CMDLINE_COMMAND_LINE_PARSER_H_
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "cmdline/argument.h"
+
+enum ArgumentKind : int {
+  Named = 0,       ///< named by a token that begins with "/" or "-"
+  Positional = 1,  ///< takes a token without a prefix character
+};
+
+/// The parser's record of one added argument. The argument is owned by the parser's owner.
+struct ArgumentEntry {
+  ArgumentKind kind;
+  Argument* argument;
+};
+
+/// Walks a list of command-line tokens once from the front, hands each token to the argument that
+/// it names, reads "@file" argument files in place of their token, and keeps the one message of the
+/// error that ended the walk in errorText.
+class CommandLineParser {
+ public:
+  /// A parser with no arguments. With `allowArgumentFiles` set, a token of two or more characters
+  /// that begins with "@" names an argument file.
+  explicit CommandLineParser(bool allowArgumentFiles);
+
+  /// Adds a named argument; lookups and the usage text follow the order of the calls. The parser
+  /// keeps the pointer only: the argument must outlive it.
+  void AddArgument(Argument* argument);
+
+  /// Walks argv[0] ... argv[argc-1], leaving out argv[0] when `skipFirst` is set. Returns what
+  /// ParseTokens returns.
+  bool ParseArguments(int argc, char** argv, bool skipFirst);
+
+  /// Walks `tokens`. Returns true when every token was taken and every argument is satisfied; false
+  /// at the first error, whose message is then the whole of errorText.
+  bool ParseTokens(const std::vector<std::string>& tokens);
+
+  /// The first named argument that has `name` among its names, or null.
+  Argument* FindNamedArgument(const std::string& name);
+
+  /// The first positional argument that can still take a value, or null.
+  Argument* FindPositionalArgument();
+
+  /// Empties errorText.
+  void ClearErrorText() { errorText.clear(); }
+
+  /// The message of the error that ended the last walk; empty when there was none.
+  const std::string& GetErrorText() const { return errorText; }
+
+  /// Reads the argument file `fileName` (the token without its "@") and walks its tokens. Returns
+  /// true when the file was read and its walk succeeded; false with one message in errorText.
+  bool ExpandArgumentFile(const std::string& fileName);
+
+  /// Reads the whole file at `path` (a full path) as text: narrow bytes as they stand, or UTF-16
+  /// little-endian after the mark FF FE converted to the narrow code page; then every carriage
+  /// return and line feed becomes a space. Returns true with the text in `text`, or false with one
+  /// message in errorText.
+  bool LoadTextFile(const std::string& path, std::string& text);
+
+  /// Splits `text` into tokens (separators space, tab, CR, LF; double quotes group and are
+  /// dropped; empty tokens are dropped) and returns ParseTokens over them.
+  bool ParseArgumentText(const std::string& text);
+
+  /// The version banner built from the running program's version resource: "<description> version
+  /// <version>", then the copyright line; empty when the program file has no usable resource.
+  virtual std::string GetVersionText();
+
+  /// The usage text: the banner, the message (or else the error text) followed by an empty line,
+  /// the synopsis line, an empty line, the argument-file line and one line per argument with help.
+  std::string GetUsageText(const std::string& message);
+
+ protected:
+  std::vector<ArgumentEntry> entries;
+  std::string errorText;
+  bool allowArgumentFiles : 1;
+
+ private:
+  /// Full paths of the argument files being read, outermost first; a nested walk runs while it is
+  /// not empty.
+  std::vector<std::string> openArgumentFiles;
+  /// How many argument files the current outermost walk has read.
+  std::size_t argumentFilesRead = 0;
+};
+
+#endif  // OSTRA_CMDLINE_COMMAND_LINE_PARSER_H_
