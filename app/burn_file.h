@@ -1,0 +1,23 @@
+#ifndef OSTRA_APP_BURN_FILE_H_
+#define OSTRA_APP_BURN_FILE_H_
+
+#include <cstdint>
+
+/// Overwrites the first occurrence of `marker` in the existing file `fileName`, in place, with the
+/// first L bytes (L = the marker's length) of an 80-byte zeroed block that starts with
+/// `replacement`: a shorter replacement is padded with zero bytes, a longer one is cut. The file
+/// keeps its size and every other byte; it is opened exclusively, read in 32,767-byte windows,
+/// written once, and never created.
+/// Returns 1 when the bytes were written and read back unchanged, 0 otherwise: the file cannot be
+/// opened, the marker is not in it, the write fails, or an argument is refused before the file is
+/// opened (a null pointer, an empty marker, a marker over 80 bytes, a replacement over 79 bytes).
+int BurnFile(const char* fileName, const char* marker, const char* replacement);
+
+/// Finds the first occurrence of the zero-terminated `marker` (1 to 80 bytes) wholly within the
+/// first `held` bytes of `window`, comparing bytes as unsigned values. On a match, stores its index
+/// (counted from the window's first byte) in *index and returns the address of that byte;
+/// otherwise returns null and leaves *index alone. An empty marker, one over 80 bytes, a negative
+/// `held` or a null pointer never match.
+const char* FindMarker(const char* window, const char* marker, int64_t held, int64_t* index);
+
+#endif  // OSTRA_APP_BURN_FILE_H_

@@ -1,1 +1,3 @@
-int main() { return -1; }
+#include "app/ostra_command_line.h"
+
+int main(int argc, char** argv) { return RunOstra(argc, argv); }

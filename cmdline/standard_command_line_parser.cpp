@@ -1,0 +1,150 @@
+#include "cmdline/standard_command_line_parser.h"
+
+#include <iostream>
+#include <sstream>
+
+#include "cmdline/version_info_reader.h"
+#include "platform/console.h"
+#include "platform/path.h"
+
+/// The version banner from a version resource's three values: "<description> version <version>",
+/// a line end, then the copyright with every "(c)" and "(r)" made the code page 1252 signs, a full
+/// stop unless it ends with one, " All rights reserved." and a line end. An empty copyright leaves
+/// out the whole second line.
+std::string BuildVersionBanner(const std::string& description, const std::string& version,
+                               const std::string& copyright);
+
+namespace {
+
+// Named arguments are written after "/" in the usage text; positional ones stand bare.
+std::string PrefixOf(ArgumentKind kind) {
+  return kind == Named ? "/" : "";
+}
+
+std::string TextOrEmpty(const char* text) {
+  return text ? std::string(text) : std::string();
+}
+
+}  // namespace
+
+StandardCommandLineParser::StandardCommandLineParser(bool allowArgumentFiles)
+    : CommandLineParser(allowArgumentFiles),
+      helpSwitch("?", "Show usage."),
+      versionSwitch("v", "Show version.") {
+  AddArgument(&helpSwitch);
+  helpSwitch.AddName("h");
+  helpSwitch.AddName("help");
+  AddArgument(&versionSwitch);
+  versionSwitch.AddName("version");
+}
+
+bool StandardCommandLineParser::Parse(int argc, char** argv) {
+  // The decision reads the error text and the switches, so the walk's own answer adds nothing.
+  ParseArguments(argc, argv, /*skipFirst=*/true);
+  return HandleHelpAndVersion();
+}
+
+bool StandardCommandLineParser::HandleHelpAndVersion() {
+  if (versionSwitch.IsSet()) {
+    DisplayText(GetVersionText());
+    return false;
+  }
+  if (errorText.empty() && !helpSwitch.IsSet())
+    return true;
+  // A token after the help switch may have stopped the walk; the user asked for help, not for
+  // a lecture about that token.
+  if (helpSwitch.IsSet())
+    ClearErrorText();
+  DisplayText(GetUsageText(std::string()));
+  return false;
+}
+
+void StandardCommandLineParser::DisplayText(const std::string& text) {
+  if (IsConsoleProgram()) {
+    // Text mode turns the line end into CR LF on Windows.
+    std::cout << text.c_str() << "\n";
+    std::cout.flush();
+    return;
+  }
+  platform::ShowMessageBox(text.c_str(), GetProgramName());
+}
+
+std::string CommandLineParser::GetVersionText() {
+  VersionInfoReader reader("040904B0");
+  if (reader.Load(platform::GetProgramModule()) < 0)
+    return std::string();
+  return BuildVersionBanner(TextOrEmpty(reader.QueryString("FileDescription")),
+                            TextOrEmpty(reader.QueryString("FileVersion")),
+                            TextOrEmpty(reader.QueryString("LegalCopyright")));
+}
+
+std::string CommandLineParser::GetUsageText(const std::string& message) {
+  std::ostringstream out;
+  // Through the virtual call, so a class with its own banner shows it here as well.
+  const std::string banner = GetVersionText();
+  if (!banner.empty())
+    out << banner << "\n";
+
+  if (!message.empty())
+    out << message << "\n\n";
+  else if (!errorText.empty())
+    out << errorText << "\n\n";
+
+  out << "Usage: " << GetProgramName();
+  if (allowArgumentFiles)
+    out << " [@argfile]";
+  for (const ArgumentEntry& entry : entries)
+    out << " " << entry.argument->GetUsageSyntax(PrefixOf(entry.kind));
+  out << "\n\n";
+
+  if (allowArgumentFiles)
+    out << "@argfile\tRead arguments from a file.\n";
+  for (const ArgumentEntry& entry : entries) {
+    const std::string line = entry.argument->GetHelpLine(PrefixOf(entry.kind));
+    if (!line.empty())
+      out << line << "\n";
+  }
+  return out.str();
+}
+
+std::string BuildVersionBanner(const std::string& description, const std::string& version,
+                               const std::string& copyright) {
+  std::string banner = description + " version " + version + "\n";
+  // Without a copyright there is nothing to put the full stop after; a bare
+  // ". All rights reserved." line would claim rights nobody named.
+  if (copyright.empty())
+    return banner;
+  // Code page 1252 has single-byte copyright and registered signs, which resource scripts rarely
+  // carry; the upper-case forms are left alone on purpose.
+  std::string line = ReplaceAll(copyright, "(c)", "\xA9", true);
+  line = ReplaceAll(line, "(r)", "\xAE", true);
+  if (line.back() != '.')
+    line += '.';
+  return banner + line + " All rights reserved.\n";
+}
+
+std::string GetProgramName() {
+  const std::string path = platform::GetProgramPath();
+  return path.empty() ? std::string() : platform::GetFileStem(path);
+}
+
+bool IsConsoleProgram() {
+  const std::string path = platform::GetProgramPath();
+  return path.empty() || platform::IsConsoleProgramFile(path);
+}
+
+std::string ReplaceAll(const std::string& subject, const std::string& search,
+                       const std::string& replacement, bool all) {
+  std::string result = subject;
+  // An empty search matches everywhere, also inside what was just inserted: it would never end.
+  if (search.empty())
+    return result;
+  std::string::size_type position = 0;
+  while ((position = result.find(search, position)) != std::string::npos) {
+    result.replace(position, search.size(), replacement);
+    if (!all)
+      break;
+    position += replacement.size();
+  }
+  return result;
+}

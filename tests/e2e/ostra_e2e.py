@@ -1,0 +1,304 @@
+#!/usr/bin/env python3
+"""End-to-end tests: run the built program as an installation script runs it.
+
+Each case starts the tool in a fresh temporary folder and checks the exact bytes it writes on
+standard output, its exit status and the bytes of every file it may touch. The same cases run
+against the native program and, with --wine, against the Windows program under Wine, where
+standard output is in text mode (CR LF line ends) and the program name comes from the .exe.
+
+  ostra_e2e.py --tool PATH [--wine] [--versioned-tool PATH]
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+TOOL = None           # path of the program under test
+WINE = False          # run it under Wine
+VERSIONED_TOOL = None # the Windows build that carries a version resource, if any
+
+MARKER = b"@@SERIAL-PLACEHOLDER@@"   # 22 bytes
+SAMPLE = b"Product: Example\r\nSerial: " + MARKER + b"\r\nEnd\r\n"
+
+
+def usage_text(program="ostra"):
+    """The usage text for the tool's options, as DisplayText shows it (with its closing line end)."""
+    return ("Usage: %s [@argfile] [/?|h|help] [/v|version] [/burnfile <value>] "
+            "[/burnstring <value>] [/burnsn <value>]\n"
+            "\n"
+            "@argfile\tRead arguments from a file.\n"
+            "/?\t\tShow usage.\n"
+            "/v\t\tShow version.\n"
+            "/burnfile <value>\tFile Name to Burn.\n"
+            "/burnstring <value>\tString to search for in burnfile.\n"
+            "/burnsn <value>\tSerial Number to Burn.\n"
+            "\n" % program).encode("ascii")
+
+
+def error_and_usage(message):
+    return message.encode("latin-1") + b"\n\n" + usage_text()
+
+
+def console(text):
+    """What the program's standard output holds for `text`: text mode turns LF into CR LF on Windows."""
+    return text.replace(b"\n", b"\r\n") if WINE else text
+
+
+def stamped(replacement, marker=MARKER):
+    block = (replacement + b"\0" * 80)[:len(marker)]
+    return SAMPLE.replace(marker, block, 1)
+
+
+class ToolCase(unittest.TestCase):
+    """A fresh folder per case, and a way to run the tool in it."""
+
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="ostra-e2e-")
+
+    def tearDown(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def write(self, name, data):
+        full = self.path(name)
+        os.makedirs(os.path.dirname(full), exist_ok=True)
+        with open(full, "wb") as f:
+            f.write(data)
+        return full
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def run_tool(self, args, tool=None, cwd=None):
+        """Runs the tool with `args`; returns (exit status as a signed number, stdout bytes)."""
+        command = [tool or TOOL] + list(args)
+        if WINE:
+            command = ["wine"] + command
+        env = dict(os.environ, WINEDEBUG="-all")
+        # Standard output goes to a file: Wine's helper processes may inherit a pipe and hold it open.
+        with tempfile.TemporaryFile() as out:
+            status = subprocess.run(command, cwd=cwd or self.dir, stdin=subprocess.DEVNULL,
+                                    stdout=out, stderr=subprocess.DEVNULL, env=env,
+                                    timeout=120).returncode
+            out.seek(0)
+            stdout = out.read()
+        return (-1 if status == 255 else status), stdout
+
+    def check(self, args, status, stdout, **kwargs):
+        got_status, got_stdout = self.run_tool(args, **kwargs)
+        self.assertEqual(console(stdout), got_stdout, "stdout of %r" % (args,))
+        self.assertEqual(status, got_status, "exit status of %r" % (args,))
+
+
+class HelpAndVersion(ToolCase):
+    def test_no_arguments_does_nothing(self):
+        self.check([], -1, b"")
+
+    def test_help_under_every_name_and_prefix(self):
+        for switch in ["/?", "-?", "/h", "-h", "/help", "-help", "/HELP", "-Help", "/H"]:
+            with self.subTest(switch=switch):
+                self.check([switch], -1, usage_text())
+
+    def test_version_without_a_version_resource_shows_one_empty_line(self):
+        for args in (["/v"], ["-version"], ["/VERSION"], ["/v", "/?"], ["/?", "/v"],
+                     ["/v", "/nonsense"]):
+            with self.subTest(args=args):
+                self.check(args, -1, b"\n")
+
+    def test_help_given_twice_shows_usage_without_the_repeat_error(self):
+        self.check(["/h", "/help"], -1, usage_text())
+
+    def test_error_before_help_is_shown_above_usage(self):
+        self.check(["/x", "/?"], -1, error_and_usage("Unrecognized argument '/x'."))
+
+    def test_error_after_help_is_hidden(self):
+        self.check(["/?", "/x"], -1, usage_text())
+
+
+class WalkMessages(ToolCase):
+    CASES = [
+        (["--help"], "Unrecognized argument '--help'."),
+        (["/burnfile=x"], "Unrecognized argument '/burnfile=x'."),
+        (["file.txt"], "Unrecognized argument 'file.txt'."),
+        (["-"], "Unrecognized argument '-'."),
+        (["@"], "Unrecognized argument '@'."),
+        ([""], "Unrecognized argument ''."),
+        (["/burnfile"], "Argument 'burnfile' expects a parameter."),
+        (["/burnfile", "a", "/BURNFILE", "b"],
+         "Argument 'burnfile' cannot accept another parameter: 'b'."),
+        (["/burnstring", "a", "-burnstring", "b"],
+         "Argument 'burnstring' cannot accept another parameter: 'b'."),
+        (["/burnsn", "a", "/BurnSn", "b"], "Argument 'burnsn' cannot accept another parameter: 'b'."),
+        (["/burnfile", "/burnsn", "x"], "Unrecognized argument 'x'."),
+        (["@missing.rsp"], "File not found: missing.rsp"),
+    ]
+
+    def test_each_message_heads_the_usage_text(self):
+        for args, message in self.CASES:
+            with self.subTest(args=args):
+                self.check(args, -1, error_and_usage(message))
+
+    def test_a_folder_is_not_an_argument_file(self):
+        os.mkdir(self.path("folder"))
+        self.check(["@folder"], -1, error_and_usage("File not found: folder"))
+
+    def test_value_beginning_with_at_is_not_read(self):
+        self.check(["/burnfile", "@list"], 0, b"")
+        self.assertFalse(os.path.exists(self.path("@list")))
+
+
+class Stamping(ToolCase):
+    def setUp(self):
+        super().setUp()
+        self.write("target.bin", SAMPLE)
+
+    def stamp_args(self, value=b"SN-0001"):
+        return ["/burnfile", "target.bin", "/burnstring", MARKER.decode(), "/burnsn", value.decode()]
+
+    def test_marker_found_is_written(self):
+        self.check(self.stamp_args(), 1, b"")
+        self.assertEqual(stamped(b"SN-0001"), self.read("target.bin"))
+
+    def test_second_stamp_finds_nothing(self):
+        self.check(self.stamp_args(), 1, b"")
+        self.check(self.stamp_args(b"SN-0002"), 0, b"")
+        self.assertEqual(stamped(b"SN-0001"), self.read("target.bin"))
+
+    def test_missing_file_gives_0_and_creates_nothing(self):
+        self.check(["/burnfile", "absent.bin", "/burnstring", "X", "/burnsn", "Y"], 0, b"")
+        self.assertFalse(os.path.exists(self.path("absent.bin")))
+
+    def test_options_in_other_letter_case(self):
+        self.check(["-BURNFILE", "target.bin", "/BurnString", MARKER.decode(), "-burnSN", "abc"], 1, b"")
+        self.assertEqual(stamped(b"abc"), self.read("target.bin"))
+
+    def test_no_burnfile_means_nothing_to_do(self):
+        for args in (["/burnstring", "X", "/burnsn", "Y"], ["/burnfile", "", "/burnstring", "X"]):
+            with self.subTest(args=args):
+                self.check(args, -1, b"")
+        self.assertEqual(SAMPLE, self.read("target.bin"))
+
+    def test_help_version_or_error_beside_a_valid_stamp_leave_the_file_alone(self):
+        cases = [
+            (["/?"], usage_text()),
+            (["/v"], b"\n"),
+            (["/bogus"], error_and_usage("Unrecognized argument '/bogus'.")),
+        ]
+        for extra, stdout in cases:
+            for args in (extra + self.stamp_args(), self.stamp_args() + extra):
+                with self.subTest(args=args):
+                    self.check(args, -1, stdout)
+                    self.assertEqual(SAMPLE, self.read("target.bin"))
+
+    def test_refused_lengths_leave_the_file_alone(self):
+        long_marker = "M" * 81
+        self.check(["/burnfile", "target.bin", "/burnstring", long_marker, "/burnsn", "x"], 0, b"")
+        self.check(["/burnfile", "target.bin", "/burnstring", MARKER.decode(), "/burnsn", "v" * 80],
+                   0, b"")
+        self.check(["/burnfile", "target.bin", "/burnsn", "x"], 0, b"")
+        self.assertEqual(SAMPLE, self.read("target.bin"))
+
+
+class ArgumentFiles(ToolCase):
+    OPTIONS = "-burnfile target.bin -burnstring %s -burnsn FROM-FILE" % MARKER.decode()
+
+    def setUp(self):
+        super().setUp()
+        self.write("target.bin", SAMPLE)
+
+    def test_ansi_file(self):
+        self.write("opts.rsp", (self.OPTIONS + "\r\n").encode())
+        self.check(["@opts.rsp"], 1, b"")
+        self.assertEqual(stamped(b"FROM-FILE"), self.read("target.bin"))
+
+    def test_utf16_file(self):
+        self.write("opts.rsp", b"\xff\xfe" + (self.OPTIONS + "\r\n").encode("utf-16-le"))
+        self.check(["@opts.rsp"], 1, b"")
+        self.assertEqual(stamped(b"FROM-FILE"), self.read("target.bin"))
+
+    def test_big_endian_file_is_refused(self):
+        self.write("opts.rsp", b"\xfe\xff" + self.OPTIONS.encode("utf-16-be"))
+        status, stdout = self.run_tool(["@opts.rsp"])
+        self.assertEqual(-1, status)
+        self.assertIn(console(b" is in big-endian unicode format\n\nUsage: "), stdout)
+        self.assertEqual(SAMPLE, self.read("target.bin"))
+
+    def test_nested_files_in_folders_with_spaces_keep_values_relative_to_the_start(self):
+        # The outer file names the inner one relative to its own folder; the file name value stays
+        # as written and is used from the starting folder once the walk is over.
+        self.write("lists/outer list.rsp", b'-burnfile target.bin "@inner dir/in ner.rsp"\n')
+        self.write("lists/inner dir/in ner.rsp",
+                   ("-burnstring %s\n-burnsn \"NESTED VALUE\"\n" % MARKER.decode()).encode())
+        self.check(["@lists/outer list.rsp"], 1, b"")
+        self.assertEqual(stamped(b"NESTED VALUE"), self.read("target.bin"))
+
+    def test_option_in_a_file_and_again_on_the_command_line_is_a_repeat(self):
+        self.write("opts.rsp", b"-burnfile target.bin")
+        self.check(["@opts.rsp", "/burnfile", "other.bin"], -1,
+                   error_and_usage("Argument 'burnfile' cannot accept another parameter: 'other.bin'."))
+        self.assertEqual(SAMPLE, self.read("target.bin"))
+
+    def test_last_token_of_a_file_cannot_take_the_next_command_line_token(self):
+        self.write("opts.rsp", b"-burnfile")
+        self.check(["@opts.rsp", "target.bin"], -1,
+                   error_and_usage("Argument 'burnfile' expects a parameter."))
+
+    def test_file_that_names_itself_ends_the_parse(self):
+        self.write("self.rsp", b"@self.rsp")
+        status, stdout = self.run_tool(["@self.rsp"])
+        self.assertEqual(-1, status)
+        self.assertIn(console(b"self.rsp includes itself\n\nUsage: "), stdout)
+
+
+@unittest.skipUnless(WINE or "--wine" in sys.argv, "Windows build only")
+class WindowsOnly(ToolCase):
+    def test_batch_script_sees_errorlevel_1_0_and_minus_1(self):
+        shutil.copy(TOOL, self.path("ostra.exe"))
+        self.write("target.bin", SAMPLE)
+        stamp = "ostra.exe /burnfile target.bin /burnstring %s /burnsn SN-42" % MARKER.decode()
+        self.write("stamp.bat", ("@echo off\r\n"
+                                 "%s\r\necho status=%%ERRORLEVEL%%\r\n"
+                                 "%s\r\necho status=%%ERRORLEVEL%%\r\n"
+                                 "ostra.exe /bogus > nul\r\necho status=%%ERRORLEVEL%%\r\n"
+                                 % (stamp, stamp)).encode())
+        env = dict(os.environ, WINEDEBUG="-all")
+        with tempfile.TemporaryFile() as out:
+            subprocess.run(["wine", "cmd", "/c", "stamp.bat"], cwd=self.dir, stdin=subprocess.DEVNULL,
+                           stdout=out, stderr=subprocess.DEVNULL, env=env, timeout=120)
+            out.seek(0)
+            lines = [l.strip() for l in out.read().splitlines() if l.startswith(b"status=")]
+        self.assertEqual([b"status=1", b"status=0", b"status=-1"], lines)
+        self.assertEqual(stamped(b"SN-42"), self.read("target.bin"))
+
+    @unittest.skipUnless(VERSIONED_TOOL or "--versioned-tool" in sys.argv, "no versioned build")
+    def test_version_banner_from_the_version_resource(self):
+        banner = (b"Ostra Stamper version 1.2.3.4\n"
+                  b"Copyright \xa9 2026 Ostra\xae Team (C). All rights reserved.\n")
+        for args in (["/v"], ["/version", "/?"], ["/?", "-V"]):
+            with self.subTest(args=args):
+                self.check(args, -1, banner + b"\n", tool=VERSIONED_TOOL)
+        self.check(["/x"], -1,
+                   banner + b"\nUnrecognized argument '/x'.\n\n" + usage_text("ostra_versioned"),
+                   tool=VERSIONED_TOOL)
+
+
+def main():
+    global TOOL, WINE, VERSIONED_TOOL
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--tool", required=True)
+    parser.add_argument("--wine", action="store_true")
+    parser.add_argument("--versioned-tool")
+    args, rest = parser.parse_known_args()
+    TOOL, WINE, VERSIONED_TOOL = os.path.abspath(args.tool), args.wine, args.versioned_tool
+    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
