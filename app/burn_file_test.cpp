@@ -1,0 +1,357 @@
+#include "app/burn_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+#include "test_support/scoped_temp_dir.h"
+
+namespace {
+
+constexpr int64_t kWindow = 32767;
+
+// The file byte at which read n (counting from 1) ends, exclusive: every read after the first
+// delivers L bytes fewer than the window holds.
+int64_t ReadEnd(int n, int64_t markerLength) { return n * kWindow - (n - 1) * markerLength; }
+
+std::string Repeat(size_t count, char byte) { return std::string(count, byte); }
+
+std::string Put(std::string bytes, size_t at, const std::string& text) {
+  return bytes.replace(at, text.size(), text);
+}
+
+// What a correct stamp leaves: the lowest occurrence over the whole file overwritten by the first
+// L bytes of an 80-byte zeroed block that starts with the replacement.
+std::string Reference(std::string content, const std::string& marker,
+                      const std::string& replacement, int* outcome) {
+  auto at = std::search(content.begin(), content.end(), marker.begin(), marker.end());
+  if (marker.empty() || at == content.end()) {
+    *outcome = 0;
+    return content;
+  }
+  char block[80] = {};
+  std::memcpy(block, replacement.data(), replacement.size());
+  std::copy(block, block + marker.size(), at);
+  *outcome = 1;
+  return content;
+}
+
+// The plain left-to-right scan, as the slow reference for FindMarker.
+int64_t PlainScan(const std::string& window, const std::string& marker, int64_t held) {
+  const int64_t length = static_cast<int64_t>(marker.size());
+  for (int64_t i = 0; i + length <= held; ++i) {
+    if (window.compare(static_cast<size_t>(i), marker.size(), marker) == 0)
+      return i;
+  }
+  return -1;
+}
+
+// The index FindMarker reports, or -1; also checks the pointer agrees with the index and that a
+// miss leaves the index alone.
+int64_t Find(const std::string& window, const std::string& marker, int64_t held) {
+  int64_t index = -7;
+  const char* found = FindMarker(window.data(), marker.c_str(), held, &index);
+  if (!found) {
+    EXPECT_EQ(index, -7) << "a miss stored an index";
+    return -1;
+  }
+  EXPECT_EQ(found, window.data() + index);
+  return index;
+}
+
+// ---------------------------------------------------------------------------------------------
+// FindMarker
+
+TEST(FindMarker, Table) {
+  struct Case {
+    std::string window;
+    std::string marker;
+    int64_t held;  // -1: the whole window
+    int64_t expected;
+  };
+  const std::string longRun = Repeat(2000, 'A');
+  const std::string aaab = Repeat(79, 'A') + "B";
+  const std::string aabaa = Repeat(40, 'A') + "B" + Repeat(39, 'A');
+  const Case cases[] = {
+      {"aaab", "aab", -1, 1},                    // overlapping candidates are all tried
+      {"abc", "abc", -1, 0},                     // whole window
+      {"xxabc", "abc", -1, 2},                   // ends exactly at held
+      {"xxabcd", "abc", 4, -1},                  // would end past held
+      {"xxabcd", "abc", 5, 2},                   // held cuts off the rest only
+      {"ab", "abc", -1, -1},                     // window shorter than the marker
+      {"ABC abc", "abc", -1, 4},                 // letter case matters
+      {"ABC", "abc", -1, -1},                    //
+      {"abab", "b", -1, 1},                      // one-byte marker
+      {"abcabd", "abd", -1, 3},                  //
+      {"\x7f\x80\xff\x80\xff", "\xff\x80", -1, 2},  // bytes >= 0x80 compare unsigned
+      {"e\xe9", "\xe9", -1, 1},                  //
+      {"\xe9", "e", -1, -1},                     //
+      {"abc", "abc", 0, -1},                     // nothing held
+      {"abc", "", -1, -1},                       // empty marker never matches
+      {Repeat(100, 'M'), Repeat(81, 'M'), -1, -1},  // longer than any marker may be
+      {Repeat(100, 'M'), Repeat(80, 'M'), -1, 0},   //
+      {longRun + "B", aaab, -1, 2000 - 79},      // "AAA...AB" after a long run of A
+      {longRun + "B" + longRun, aabaa, -1, 2000 - 40},  // "A...ABA...A" forces the linear scan
+      {longRun, aabaa, -1, -1},                  //
+      {longRun + "C" + longRun, aabaa, -1, -1},  //
+      {"xAAAABAAAAABAAAAAx", "AAAABAAAAA", -1, 1},  //
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("marker '" + c.marker.substr(0, 20) + "' in '" + c.window.substr(0, 20) + "'");
+    const int64_t held = c.held < 0 ? static_cast<int64_t>(c.window.size()) : c.held;
+    EXPECT_EQ(Find(c.window, c.marker, held), c.expected);
+  }
+}
+
+TEST(FindMarker, RefusesNullArguments) {
+  int64_t index = 0;
+  EXPECT_EQ(FindMarker(nullptr, "a", 1, &index), nullptr);
+  EXPECT_EQ(FindMarker("a", nullptr, 1, &index), nullptr);
+  EXPECT_EQ(FindMarker("a", "a", 1, nullptr), nullptr);
+  EXPECT_EQ(FindMarker("a", "a", -1, &index), nullptr);
+}
+
+// Small alphabets make partial matches, and so both the candidate and the linear scans, common.
+TEST(FindMarker, AgreesWithThePlainScan) {
+  const uint32_t seed = 20240611;
+  std::mt19937 random(seed);
+  const std::string alphabets[] = {"ab", "aab", "abc", "\x80\xff", "A"};
+  for (int round = 0; round < 3000; ++round) {
+    const std::string& alphabet = alphabets[random() % 5];
+    auto pick = [&] { return alphabet[random() % alphabet.size()]; };
+    std::string window(random() % 3000, ' ');
+    for (char& byte : window)
+      byte = pick();
+    std::string marker(1 + random() % 80, ' ');
+    for (char& byte : marker)
+      byte = pick();
+    if (!window.empty() && random() % 2) {
+      const size_t at = random() % window.size();
+      window.replace(at, std::min(marker.size(), window.size() - at), marker);
+    }
+    const int64_t held = window.empty() ? 0 : static_cast<int64_t>(random() % (window.size() + 1));
+    ASSERT_EQ(Find(window, marker, held), PlainScan(window, marker, held))
+        << "seed " << seed << " round " << round;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// BurnFile
+
+class BurnFileTest : public ::testing::Test {
+ protected:
+  // Writes `content` to a file, stamps it and returns the outcome; the file's bytes afterwards
+  // go to *after.
+  int Burn(const std::string& content, const char* marker, const char* replacement,
+           std::string* after) {
+    const std::string path = dir.WriteFile("stamped.bin", content);
+    const int outcome = BurnFile(path.c_str(), marker, replacement);
+    *after = ReadBytes(path);
+    return outcome;
+  }
+
+  // Stamps `content` and checks the outcome and every byte of the file against the reference.
+  void ExpectLikeReference(const std::string& content, const std::string& marker,
+                           const std::string& replacement) {
+    int expectedOutcome = 0;
+    const std::string expected = Reference(content, marker, replacement, &expectedOutcome);
+    std::string after;
+    EXPECT_EQ(Burn(content, marker.c_str(), replacement.c_str(), &after), expectedOutcome);
+    ASSERT_EQ(after.size(), content.size());
+    EXPECT_TRUE(after == expected) << "first difference at byte "
+                                   << std::mismatch(after.begin(), after.end(), expected.begin())
+                                              .first - after.begin();
+  }
+
+  ScopedTempDir dir;
+};
+
+TEST_F(BurnFileTest, EdgeCases) {
+  struct Case {
+    const char* name;
+    std::string content;
+    const char* marker;
+    const char* replacement;
+    int outcome;
+    std::string expected;
+  };
+  const std::string z4(4, '\0');
+  const Case cases[] = {
+      {"at offset 0", "MARKER42 tail", "MARKER42", "VALUE123", 1, "VALUE123 tail"},
+      {"whole file", "MARKER42", "MARKER42", "abc", 1, std::string("abc\0\0\0\0\0", 8)},
+      {"ends at the last byte", "head MARKER42", "MARKER42", "VALUE123", 1, "head VALUE123"},
+      {"first of two", "<MARKER42><MARKER42>", "MARKER42", "VALUE123", 1, "<VALUE123><MARKER42>"},
+      {"padding", "<MARKER42>", "MARKER42", "ABCD", 1, "<ABCD" + z4 + ">"},
+      {"equal length", "<MARKER42>", "MARKER42", "12345678", 1, "<12345678>"},
+      {"cutting", "<MARKER42>", "MARKER42", "123456789abc", 1, "<12345678>"},
+      {"empty replacement", "<MARKER42>", "MARKER42", "", 1, "<" + std::string(8, '\0') + ">"},
+      {"overlapping candidates", "aaab", "aab", "xyz", 1, "axyz"},
+      {"letter case", "<marker42>", "MARKER42", "VALUE123", 0, "<marker42>"},
+      {"utf-16 text", std::string("<M\0A\0R\0K\0>\0", 12), "MARK", "VALU", 0,
+       std::string("<M\0A\0R\0K\0>\0", 12)},
+      {"high bytes", "\x80\xff\xfe\xff", "\xff\xfe", "\xe9", 1, std::string("\x80\xe9\0\xff", 4)},
+      {"empty file", "", "MARKER42", "VALUE123", 0, ""},
+      {"shorter than the marker", "MARK", "MARKER42", "VALUE123", 0, "MARK"},
+      {"no marker", "nothing to see here", "MARKER42", "VALUE123", 0, "nothing to see here"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string after;
+    EXPECT_EQ(Burn(c.content, c.marker, c.replacement, &after), c.outcome);
+    EXPECT_EQ(after, c.expected);
+  }
+}
+
+// Occurrences that end at, straddle or follow the end of each of the first reads, for several
+// marker lengths: each is found whole and written at its true offset.
+TEST_F(BurnFileTest, WindowEdges) {
+  for (int64_t length : {1, 2, 8, 31, 79, 80}) {
+    const std::string marker = Repeat(static_cast<size_t>(length - 1), 'm') + "M";
+    for (int read = 1; read <= 3; ++read) {
+      const int64_t end = ReadEnd(read, length);
+      for (int64_t at : {end - length - 1, end - length, end - length + 1, end - 1, end, end + 1}) {
+        SCOPED_TRACE("length " + std::to_string(length) + " at " + std::to_string(at));
+        const std::string content = Put(Repeat(static_cast<size_t>(end + 2 * length + 3), '.'),
+                                        static_cast<size_t>(at), marker);
+        ExpectLikeReference(content, marker, "stamped value");
+      }
+    }
+  }
+}
+
+TEST_F(BurnFileTest, EightByteMarkerAt65520IsWrittenThere) {
+  // With an 8-byte marker the windows begin at 0, 32,759 and 65,518; this one straddles the
+  // second and third.
+  const std::string content = Put(Repeat(70000, '.'), 65520, "MARKER42");
+  std::string after;
+  ASSERT_EQ(Burn(content, "MARKER42", "VALUE123", &after), 1);
+  EXPECT_EQ(after, Put(content, 65520, "VALUE123"));
+}
+
+TEST_F(BurnFileTest, OnlyTheLowestOccurrenceAcrossWindows) {
+  std::string content = Repeat(200000, '.');
+  content = Put(content, 150000, "MARKER42");
+  content = Put(content, ReadEnd(2, 8) - 3, "MARKER42");
+  content = Put(content, 199992, "MARKER42");
+  ExpectLikeReference(content, "MARKER42", "VALUE");
+}
+
+TEST_F(BurnFileTest, MissingFileIsNotCreated) {
+  const std::string path = dir.PathOf("missing.bin");
+  EXPECT_EQ(BurnFile(path.c_str(), "MARKER42", "VALUE123"), 0);
+  EXPECT_FALSE(PathExists(path));
+}
+
+TEST_F(BurnFileTest, FolderIsNotStamped) {
+  dir.WriteFile("sub/x", "MARKER42");
+  const std::string path = dir.PathOf("sub");
+  EXPECT_EQ(BurnFile(path.c_str(), "MARKER42", "VALUE123"), 0);
+}
+
+TEST_F(BurnFileTest, FileHeldByAnotherHolderIsUntouched) {
+  const std::string path = dir.WriteFile("held.bin", "<MARKER42>");
+  {
+    platform::ScopedFileHandle holder =
+        platform::OpenFileExclusive(path, platform::FileAccess::kRead);
+    ASSERT_TRUE(holder);
+    EXPECT_EQ(BurnFile(path.c_str(), "MARKER42", "VALUE123"), 0);
+  }
+  EXPECT_EQ(ReadBytes(path), "<MARKER42>");
+  // Released, the file can be stamped again.
+  EXPECT_EQ(BurnFile(path.c_str(), "MARKER42", "VALUE123"), 1);
+  EXPECT_EQ(ReadBytes(path), "<VALUE123>");
+}
+
+// Values that do not fit the 80-byte block are refused before the file is opened.
+TEST_F(BurnFileTest, Refusals) {
+  struct Case {
+    const char* name;
+    std::string marker;
+    std::string replacement;
+    int outcome;
+  };
+  const Case cases[] = {
+      {"empty marker", "", "VALUE", 0},
+      {"marker of 81 bytes", Repeat(81, 'M'), "VALUE", 0},
+      {"marker of 80 bytes", Repeat(80, 'M'), "VALUE", 1},
+      {"replacement of 80 bytes", "MARKER42", Repeat(80, 'v'), 0},
+      {"replacement of 79 bytes", "MARKER42", Repeat(79, 'v'), 1},
+      {"replacement of 1000 bytes", "MARKER42", Repeat(1000, 'v'), 0},
+  };
+  const std::string content = "<" + Repeat(90, 'M') + "><MARKER42>";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string after;
+    ASSERT_EQ(Burn(content, c.marker.c_str(), c.replacement.c_str(), &after), c.outcome);
+    if (c.outcome == 0)
+      EXPECT_EQ(after, content);
+    else
+      ExpectLikeReference(content, c.marker, c.replacement);
+  }
+}
+
+TEST_F(BurnFileTest, NullArgumentsAreRefused) {
+  const std::string path = dir.WriteFile("null.bin", "<MARKER42>");
+  EXPECT_EQ(BurnFile(nullptr, "MARKER42", "VALUE123"), 0);
+  EXPECT_EQ(BurnFile(path.c_str(), nullptr, "VALUE123"), 0);
+  EXPECT_EQ(BurnFile(path.c_str(), "MARKER42", nullptr), 0);
+  EXPECT_EQ(ReadBytes(path), "<MARKER42>");
+}
+
+// Random files around the window edges, small alphabets, random markers and replacements: the
+// whole file and the outcome must match the reference every time.
+TEST_F(BurnFileTest, AgreesWithTheReference) {
+  const uint32_t seed = 4171;
+  std::mt19937 random(seed);
+  const std::string alphabets[] = {"ab", "abc", "aab", std::string("a\0b", 3), "\x80\xff"};
+  for (int round = 0; round < 120; ++round) {
+    SCOPED_TRACE("seed " + std::to_string(seed) + " round " + std::to_string(round));
+    const std::string& alphabet = alphabets[random() % 5];
+    auto pick = [&] { return alphabet[random() % alphabet.size()]; };
+
+    std::string marker(1 + random() % 80, ' ');
+    for (char& byte : marker) {
+      do
+        byte = pick();
+      while (byte == '\0');
+    }
+    std::string replacement(random() % 80, ' ');
+    for (char& byte : replacement)
+      byte = static_cast<char>(1 + random() % 255);
+
+    const int64_t length = static_cast<int64_t>(marker.size());
+    int64_t size = 0;
+    switch (random() % 3) {
+      case 0: size = random() % 200; break;
+      case 1: size = random() % 200000; break;
+      default: size = std::max<int64_t>(0, ReadEnd(1 + random() % 6, length) +
+                                               static_cast<int64_t>(random() % (4 * length + 9)) -
+                                               2 * length - 4);
+    }
+    std::string content(static_cast<size_t>(size), ' ');
+    for (char& byte : content)
+      byte = pick();
+
+    // Place copies near read ends, where straddling happens, or anywhere.
+    for (int copies = random() % 3; copies > 0 && size >= length; --copies) {
+      int64_t at = random() % (size - length + 1);
+      if (random() % 2) {
+        at = ReadEnd(1 + random() % 6, length) - length + static_cast<int64_t>(random() % (2 * length + 1)) -
+             length;
+        at = std::clamp<int64_t>(at, 0, size - length);
+      }
+      content = Put(content, static_cast<size_t>(at), marker);
+    }
+    ExpectLikeReference(content, marker, replacement);
+    if (HasFailure())
+      return;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,278 @@
+#include "cmdline/standard_command_line_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// Declared beside StandardCommandLineParser's helpers in the library.
+std::string BuildVersionBanner(const std::string& description, const std::string& version,
+                               const std::string& copyright);
+
+namespace {
+
+// Collects what goes to std::cout while it lives.
+class CoutCapture {
+ public:
+  CoutCapture() : saved(std::cout.rdbuf(captured.rdbuf())) {}
+  ~CoutCapture() { std::cout.rdbuf(saved); }
+  CoutCapture(const CoutCapture&) = delete;
+  CoutCapture& operator=(const CoutCapture&) = delete;
+
+  std::string Text() const { return captured.str(); }
+
+ private:
+  std::ostringstream captured;
+  std::streambuf* saved;
+};
+
+// The tool's own option set, with a banner the test chooses instead of the program's resource.
+class ToolCommandLine : public StandardCommandLineParser {
+ public:
+  explicit ToolCommandLine(bool allowArgumentFiles = true)
+      : StandardCommandLineParser(allowArgumentFiles) {
+    for (ValueArg<std::string>* option : {&burnFile, &burnString, &burnSn}) {
+      AddArgument(option);
+      option->SetDefault("");
+    }
+  }
+
+  std::string GetVersionText() override { return banner; }
+
+  void AddPositional(Argument* argument) { entries.push_back({Positional, argument}); }
+
+  std::string banner;
+  ValueArg<std::string> burnFile{"burnfile", "File Name to Burn.", "value"};
+  ValueArg<std::string> burnString{"burnstring", "String to search for in burnfile.", "value"};
+  ValueArg<std::string> burnSn{"burnsn", "Serial Number to Burn.", "value"};
+};
+
+// Parses `args` as the process arguments after a program name.
+bool ParseAsProcess(StandardCommandLineParser& parser, std::vector<std::string> args) {
+  args.insert(args.begin(), "stamper.exe");
+  std::vector<char*> argv;
+  for (std::string& arg : args)
+    argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  return parser.Parse(static_cast<int>(args.size()), argv.data());
+}
+
+// The tool's usage text without banner and error, written out by hand.
+std::string ToolUsage() {
+  return "Usage: " + GetProgramName() +
+         " [@argfile] [/?|h|help] [/v|version] [/burnfile <value>] [/burnstring <value>]"
+         " [/burnsn <value>]\n"
+         "\n"
+         "@argfile\tRead arguments from a file.\n"
+         "/?\t\tShow usage.\n"
+         "/v\t\tShow version.\n"
+         "/burnfile <value>\tFile Name to Burn.\n"
+         "/burnstring <value>\tString to search for in burnfile.\n"
+         "/burnsn <value>\tSerial Number to Burn.\n";
+}
+
+const char kBanner[] =
+    "Ostra Test version 1.2.3.4\nCopyright \xA9 2026 Ostra. All rights reserved.\n";
+
+TEST(ProgramTest, NameAndConsole) {
+  EXPECT_EQ("cmdline_tests", GetProgramName());
+  EXPECT_TRUE(IsConsoleProgram());
+}
+
+TEST(UsageTextTest, ToolOptionsByteForByte) {
+  ToolCommandLine parser;
+  EXPECT_EQ(ToolUsage(), parser.GetUsageText(""));
+}
+
+TEST(UsageTextTest, BannerThenEmptyLineFirst) {
+  ToolCommandLine parser;
+  parser.banner = kBanner;
+  EXPECT_EQ(kBanner + std::string("\n") + ToolUsage(), parser.GetUsageText(""));
+}
+
+TEST(UsageTextTest, ErrorAndMessage) {
+  ToolCommandLine parser;
+  parser.banner = kBanner;
+  EXPECT_FALSE(parser.ParseTokens({"/x"}));
+  const std::string head = kBanner + std::string("\n");
+  EXPECT_EQ(head + "Unrecognized argument '/x'.\n\n" + ToolUsage(), parser.GetUsageText(""));
+  // A message takes the error's place; the error is not shown beside it.
+  EXPECT_EQ(head + "Check the name.\n\n" + ToolUsage(), parser.GetUsageText("Check the name."));
+}
+
+TEST(UsageTextTest, WithoutArgumentFiles) {
+  StandardCommandLineParser parser(false);
+  EXPECT_EQ("Usage: " + GetProgramName() +
+                " [/?|h|help] [/v|version]\n"
+                "\n"
+                "/?\t\tShow usage.\n"
+                "/v\t\tShow version.\n",
+            parser.GetUsageText(""));
+}
+
+TEST(UsageTextTest, PositionalRequiredAndSilentArguments) {
+  ToolCommandLine parser(false);
+  ValueArg<std::string> required("out", "Output file.", "file");
+  ValueArg<std::string> optional("in", "Input file.", "file");
+  optional.SetDefault("");
+  ValueArg<std::string> named("log", "Log file.", "file");
+  FlagArg silent("quiet", "");
+  parser.AddPositional(&required);
+  parser.AddPositional(&optional);
+  parser.AddArgument(&named);
+  parser.AddArgument(&silent);
+  EXPECT_EQ("Usage: " + GetProgramName() +
+                " [/?|h|help] [/v|version] [/burnfile <value>] [/burnstring <value>]"
+                " [/burnsn <value>] <out> [in] /log <file> [/quiet]\n"
+                "\n"
+                "/?\t\tShow usage.\n"
+                "/v\t\tShow version.\n"
+                "/burnfile <value>\tFile Name to Burn.\n"
+                "/burnstring <value>\tString to search for in burnfile.\n"
+                "/burnsn <value>\tSerial Number to Burn.\n"
+                "out\t\tOutput file.\n"
+                "in\t\tInput file.\n"
+                "/log <file>\tLog file.\n",
+            parser.GetUsageText(""));
+}
+
+TEST(ParseTest, HelpVersionAndErrorDecisions) {
+  // What the user sees when usage is shown: banner, the error if any, the usage, the line end.
+  auto usage = [](const std::string& error) {
+    return kBanner + std::string("\n") + (error.empty() ? "" : error + "\n\n") + ToolUsage() +
+           "\n";
+  };
+  const std::string version = kBanner + std::string("\n");
+  const std::string unrecognized = "Unrecognized argument '/x'.";
+  struct Case {
+    std::vector<std::string> args;
+    bool goOn;
+    std::string shown;
+    std::string errorAfter;
+  };
+  const Case cases[] = {
+      {{}, true, "", ""},
+      {{"/burnfile", "a.bin", "/burnstring", "MARK", "/burnsn", "42"}, true, "", ""},
+      {{"/?"}, false, usage(""), ""},
+      {{"-HELP"}, false, usage(""), ""},
+      {{"/h"}, false, usage(""), ""},
+      {{"/help", "/x"}, false, usage(""), ""},
+      {{"/?", "-?"}, false, usage(""), ""},
+      {{"/x", "/help"}, false, usage(unrecognized), unrecognized},
+      {{"/burnfile"}, false, usage("Argument 'burnfile' expects a parameter."),
+       "Argument 'burnfile' expects a parameter."},
+      {{"/v", "/?"}, false, version, ""},
+      {{"/help", "-VERSION"}, false, version, ""},
+      {{"/version", "/x"}, false, version, unrecognized},
+  };
+  for (const Case& c : cases) {
+    std::string joined;
+    for (const std::string& arg : c.args)
+      joined += arg + " ";
+    SCOPED_TRACE(joined);
+    ToolCommandLine parser;
+    parser.banner = kBanner;
+    CoutCapture capture;
+    EXPECT_EQ(c.goOn, ParseAsProcess(parser, c.args));
+    EXPECT_EQ(c.shown, capture.Text());
+    EXPECT_EQ(c.errorAfter, parser.GetErrorText());
+  }
+}
+
+TEST(ParseTest, VersionWithoutBannerShowsEmptyLine) {
+  ToolCommandLine parser;
+  CoutCapture capture;
+  EXPECT_FALSE(ParseAsProcess(parser, {"/v"}));
+  EXPECT_EQ("\n", capture.Text());
+}
+
+TEST(DisplayTextTest, AddsOneLineEnd) {
+  const struct {
+    std::string text;
+    std::string shown;
+  } cases[] = {
+      {"", "\n"},
+      {"one", "one\n"},
+      {"two\nlines\n", "two\nlines\n\n"},
+  };
+  for (const auto& c : cases) {
+    StandardCommandLineParser parser(true);
+    CoutCapture capture;
+    parser.DisplayText(c.text);
+    EXPECT_EQ(c.shown, capture.Text()) << c.text;
+  }
+}
+
+TEST(ReplaceAllTest, Table) {
+  const struct {
+    const char* subject;
+    const char* search;
+    const char* replacement;
+    bool all;
+    const char* expected;
+  } cases[] = {
+      {"a(c)b(c)", "(c)", "X", false, "aXb(c)"},
+      {"a(c)b(c)", "(c)", "X", true, "aXbX"},
+      {"(c)(c)", "(c)", "X", true, "XX"},
+      {"aaaa", "aa", "b", true, "bb"},
+      {"aaa", "a", "aa", true, "aaaaaa"},
+      {"x(c)", "(c)", "(c)(c)", true, "x(c)(c)"},
+      {"", "(c)", "X", true, ""},
+      {"abc", "(c)", "X", true, "abc"},
+      {"abc", "b", "", true, "ac"},
+      // An empty search would match forever; the subject comes back unchanged.
+      {"abc", "", "X", true, "abc"},
+      {"abc", "", "", false, "abc"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, ReplaceAll(c.subject, c.search, c.replacement, c.all))
+        << c.subject << " / " << c.search << " / " << c.replacement << " / " << c.all;
+  }
+}
+
+TEST(VersionBannerTest, Table) {
+  const struct {
+    const char* description;
+    const char* version;
+    const char* copyright;
+    const char* expected;
+  } cases[] = {
+      {"Ostra", "1.0", "Copyright (c) 2026 Ostra",
+       "Ostra version 1.0\nCopyright \xA9 2026 Ostra. All rights reserved.\n"},
+      {"Ostra", "1.0", "(c) (c)", "Ostra version 1.0\n\xA9 \xA9. All rights reserved.\n"},
+      {"Ostra", "1.0", "Ostra(r) Team (c)",
+       "Ostra version 1.0\nOstra\xAE Team \xA9. All rights reserved.\n"},
+      {"Ostra", "1.0", "Ostra Inc.", "Ostra version 1.0\nOstra Inc. All rights reserved.\n"},
+      {"Ostra", "1.0", "(C) (R)", "Ostra version 1.0\n(C) (R). All rights reserved.\n"},
+      {"Ostra", "1.0", ".", "Ostra version 1.0\n. All rights reserved.\n"},
+      {"Ostra", "1.0", "", "Ostra version 1.0\n"},
+      {"", "", "Ostra", " version \nOstra. All rights reserved.\n"},
+      {"", "", "", " version \n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, BuildVersionBanner(c.description, c.version, c.copyright))
+        << c.copyright;
+  }
+}
+
+#ifdef _WIN32
+TEST(VersionTextTest, OwnResource) {
+  StandardCommandLineParser parser(true);
+  EXPECT_EQ(
+      "Ostra Test version 1.2.3.4\n"
+      "Copyright \xA9 2026 Ostra \xAE Team (C) (R). All rights reserved.\n",
+      parser.GetVersionText());
+}
+#else
+TEST(VersionTextTest, NoResourceGivesEmptyBanner) {
+  StandardCommandLineParser parser(true);
+  EXPECT_EQ("", parser.GetVersionText());
+  CoutCapture capture;
+  EXPECT_FALSE(ParseAsProcess(parser, {"/version"}));
+  EXPECT_EQ("\n", capture.Text());
+}
+#endif
+
+}  // namespace

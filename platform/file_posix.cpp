@@ -1,0 +1,110 @@
+#include "platform/file.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstddef>
+
+namespace platform {
+
+namespace {
+
+int Descriptor(const ScopedFileHandle& file) { return static_cast<int>(file.Get()); }
+
+// One read(2) or write(2) never moves more than this; larger requests loop.
+constexpr uint64_t kMaxTransfer = SSIZE_MAX;
+
+bool SeekTo(int fd, uint64_t offset) {
+  if (offset > static_cast<uint64_t>(INT64_MAX))
+    return false;
+  return lseek(fd, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
+}
+
+// Runs `transfer` (a read or a write) until all `size` bytes moved. Stops with false on an error
+// or when nothing moves (the end of the file for a read).
+template <typename Byte, typename Transfer>
+bool TransferAll(Byte* bytes, uint64_t size, Transfer transfer) {
+  while (size > 0) {
+    std::size_t chunk = static_cast<std::size_t>(size < kMaxTransfer ? size : kMaxTransfer);
+    ssize_t moved = transfer(bytes, chunk);
+    if (moved < 0 && errno == EINTR)
+      continue;
+    if (moved <= 0)
+      return false;
+    bytes += moved;
+    size -= static_cast<uint64_t>(moved);
+  }
+  return true;
+}
+
+}  // namespace
+
+NativeHandle FileHandleTraits::Invalid() { return -1; }
+
+void FileHandleTraits::Close(NativeHandle handle) { close(static_cast<int>(handle)); }
+
+ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access) {
+  // A name with a NUL inside would silently open a shorter name.
+  if (path.find('\0') != std::string::npos)
+    return ScopedFileHandle();
+  // O_NONBLOCK so that opening a FIFO never waits for a writer; the file type is checked next.
+  int flags = (access == FileAccess::kReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  ScopedFileHandle file(open(path.c_str(), flags));
+  if (!file)
+    return file;
+  int fd = Descriptor(file);
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+    return ScopedFileHandle();
+  // flock belongs to this open file description, so even a second open in the same process is
+  // refused while this one lives: the nearest POSIX match to Windows' share mode 0.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+    return ScopedFileHandle();
+  int status = fcntl(fd, F_GETFL);
+  if (status == -1 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1)
+    return ScopedFileHandle();
+  return file;
+}
+
+bool GetFileLength(const ScopedFileHandle& file, uint64_t* length) {
+  struct stat info;
+  if (!file || fstat(Descriptor(file), &info) != 0 || info.st_size < 0)
+    return false;
+  *length = static_cast<uint64_t>(info.st_size);
+  return true;
+}
+
+uint64_t ReadFromFile(const ScopedFileHandle& file, void* buffer, uint64_t capacity) {
+  std::size_t request = static_cast<std::size_t>(capacity < kMaxTransfer ? capacity : kMaxTransfer);
+  for (;;) {
+    ssize_t delivered = read(Descriptor(file), buffer, request);
+    if (delivered >= 0)
+      return static_cast<uint64_t>(delivered);
+    if (errno != EINTR)
+      return 0;
+  }
+}
+
+bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data, uint64_t size) {
+  int fd = Descriptor(file);
+  if (!SeekTo(fd, offset))
+    return false;
+  auto* bytes = static_cast<const unsigned char*>(data);
+  return TransferAll(bytes, size, [fd](const unsigned char* at, std::size_t n) { return write(fd, at, n); });
+}
+
+bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uint64_t size) {
+  int fd = Descriptor(file);
+  if (!SeekTo(fd, offset))
+    return false;
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  return TransferAll(bytes, size, [fd](unsigned char* at, std::size_t n) { return read(fd, at, n); });
+}
+
+bool FlushFile(const ScopedFileHandle& file) { return fsync(Descriptor(file)) == 0; }
+
+}  // namespace platform

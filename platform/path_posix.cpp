@@ -1,0 +1,84 @@
+#include "platform/path.h"
+
+#include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "platform/current_directory.h"
+
+namespace platform {
+
+PathKind GetPathKind(const std::string& path) {
+  struct stat info;
+  // A name with a NUL inside would be answered for a shorter name.
+  if (path.find('\0') != std::string::npos || stat(path.c_str(), &info) != 0)
+    return PathKind::kMissing;
+  return S_ISDIR(info.st_mode) ? PathKind::kDirectory : PathKind::kFile;
+}
+
+bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart) {
+  if (path.empty() || path.find('\0') != std::string::npos)
+    return false;
+  std::string absolute = path;
+  if (path[0] != '/') {
+    std::string current = GetCurrentDirectoryPath();
+    if (current.empty())
+      return false;
+    absolute = current + "/" + path;
+  }
+
+  std::vector<std::string> components;
+  std::size_t begin = 0;
+  while (begin <= absolute.size()) {
+    std::size_t end = absolute.find('/', begin);
+    if (end == std::string::npos)
+      end = absolute.size();
+    std::string component = absolute.substr(begin, end - begin);
+    if (component == "..") {
+      if (!components.empty())
+        components.pop_back();
+    } else if (!component.empty() && component != ".") {
+      components.push_back(component);
+    }
+    begin = end + 1;
+  }
+
+  std::string result;
+  for (const std::string& component : components)
+    result += "/" + component;
+  // A name that ends in a separator names a folder and keeps the separator, so it has an empty
+  // file-name part, as GetFullPathNameA gives on Windows.
+  if (result.empty() || absolute.back() == '/')
+    result += "/";
+  *fileNameStart = result.rfind('/') + 1;
+  *fullPath = result;
+  return true;
+}
+
+bool IsSameFullPath(const std::string& a, const std::string& b) { return a == b; }
+
+std::string GetProgramPath() {
+  std::vector<char> buffer(256);
+  for (;;) {
+    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length < 0)
+      return std::string();
+    // readlink truncates silently: only a result shorter than the buffer is known to be whole.
+    if (static_cast<std::size_t>(length) < buffer.size())
+      return std::string(buffer.data(), static_cast<std::size_t>(length));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::string GetFileStem(const std::string& path) {
+  std::string name = path.substr(path.rfind('/') + 1);
+  // The leading dot of a name like ".profile" starts the name, not an extension.
+  std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0)
+    name.erase(dot);
+  return name;
+}
+
+}  // namespace platform

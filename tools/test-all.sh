@@ -14,6 +14,8 @@ wineserver -w || true
 
 cmake --workflow --preset native
 cmake --workflow --preset win32
+cmake --workflow --preset release
 
 tools/check-exe.sh build/win32/app/ostra.exe
+tools/test-packages.sh
 tools/run-fuzzers.sh
