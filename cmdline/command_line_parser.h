@@ -26,6 +26,9 @@ class CommandLineParser {
   /// A parser with no arguments. With `allowArgumentFiles` set, a token of two or more characters
   /// that begins with "@" names an argument file.
   explicit CommandLineParser(bool allowArgumentFiles);
+  // A copy would point at the original's arguments.
+  CommandLineParser(const CommandLineParser&) = delete;
+  CommandLineParser& operator=(const CommandLineParser&) = delete;
 
   /// Adds a named argument; lookups and the usage text follow the order of the calls. The parser
   /// keeps the pointer only: the argument must outlive it.

@@ -7,13 +7,6 @@
 #include "platform/console.h"
 #include "platform/path.h"
 
-/// The version banner from a version resource's three values: "<description> version <version>",
-/// a line end, then the copyright with every "(c)" and "(r)" made the code page 1252 signs, a full
-/// stop unless it ends with one, " All rights reserved." and a line end. An empty copyright leaves
-/// out the whole second line.
-std::string BuildVersionBanner(const std::string& description, const std::string& version,
-                               const std::string& copyright);
-
 namespace {
 
 // Named arguments are written after "/" in the usage text; positional ones stand bare.
@@ -51,8 +44,7 @@ bool StandardCommandLineParser::HandleHelpAndVersion() {
   }
   if (errorText.empty() && !helpSwitch.IsSet())
     return true;
-  // A token after the help switch may have stopped the walk; the user asked for help, not for
-  // a lecture about that token.
+  // An explicit request for help shows the plain usage, even when a later token stopped the walk.
   if (helpSwitch.IsSet())
     ClearErrorText();
   DisplayText(GetUsageText(std::string()));

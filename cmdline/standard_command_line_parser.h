@@ -43,4 +43,11 @@ bool IsConsoleProgram();
 std::string ReplaceAll(const std::string& subject, const std::string& search,
                        const std::string& replacement, bool all);
 
+/// The version banner from a version resource's three values: "<description> version <version>",
+/// a line end, then the copyright with every "(c)" and "(r)" made the code page 1252 signs, a full
+/// stop unless it ends with one, " All rights reserved." and a line end. An empty copyright leaves
+/// out the whole second line.
+std::string BuildVersionBanner(const std::string& description, const std::string& version,
+                               const std::string& copyright);
+
 #endif  // OSTRA_CMDLINE_STANDARD_COMMAND_LINE_PARSER_H_
