@@ -1,0 +1,15 @@
+#include "platform/console.h"
+
+#include <cstdio>
+
+namespace platform {
+
+bool IsConsoleProgramFile(const std::string&) { return true; }
+
+void ShowMessageBox(const std::string& text, const std::string&) {
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace platform

@@ -1,0 +1,69 @@
+#include "platform/path.h"
+
+#include <stdlib.h>
+
+#include "platform/version_resource.h"
+#include "platform/win32.h"
+
+namespace platform {
+
+PathKind GetPathKind(const std::string& path) {
+  // A name with a NUL inside would be answered for a shorter name.
+  if (path.find('\0') != std::string::npos)
+    return PathKind::kMissing;
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return PathKind::kMissing;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kDirectory : PathKind::kFile;
+}
+
+bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart) {
+  if (path.find('\0') != std::string::npos)
+    return false;
+  char buffer[MAX_PATH];
+  char* filePart = nullptr;
+  // A result of MAX_PATH or more is the size the path would need: nothing was written then.
+  DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, &filePart);
+  if (length == 0 || length >= MAX_PATH)
+    return false;
+  fullPath->assign(buffer, length);
+  // No file part when the name ends in a separator: the whole path is the folder.
+  *fileNameStart = filePart != nullptr ? static_cast<std::size_t>(filePart - buffer) : length;
+  return true;
+}
+
+bool IsSameFullPath(const std::string& a, const std::string& b) {
+  // ASCII letters fold; other bytes compare exactly, so the answer never depends on the locale.
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z')
+      x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z')
+      y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y)
+      return false;
+  }
+  return true;
+}
+
+std::string GetProgramPath() {
+  std::string path;
+  return GetModulePath(GetProgramModule(), &path) == 0 ? path : std::string();
+}
+
+std::string GetFileStem(const std::string& path) {
+  // _splitpath fills a file-name buffer of _MAX_FNAME without a size check; no file name on
+  // Windows is that long, so a longer last component is refused rather than overrun the buffer.
+  std::size_t nameStart = path.find_last_of("\\/:");
+  nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+  if (path.size() - nameStart >= _MAX_FNAME || path.find('\0') != std::string::npos)
+    return std::string();
+  char name[_MAX_FNAME] = {};
+  _splitpath(path.c_str(), nullptr, nullptr, name, nullptr);
+  return name;
+}
+
+}  // namespace platform

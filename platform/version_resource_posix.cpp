@@ -1,0 +1,36 @@
+#include "platform/version_resource.h"
+
+#include <errno.h>
+
+#include "platform/path.h"
+
+namespace platform {
+
+namespace {
+
+// E_FAIL: there is no version resource on this platform.
+constexpr ResultCode kFailure = static_cast<ResultCode>(0x80004005u);
+
+}  // namespace
+
+ModuleHandle GetProgramModule() { return nullptr; }
+
+ResultCode GetModulePath(ModuleHandle, std::string* path) {
+  errno = 0;
+  *path = GetProgramPath();
+  if (!path->empty())
+    return 0;
+  // An errno of 0 would read as success.
+  return errno != 0 ? ResultFromSystemError(static_cast<std::uint32_t>(errno)) : kFailure;
+}
+
+std::uint32_t GetVersionInfoSize(const std::string&, std::uint32_t* handle) {
+  *handle = 0;
+  return 0;
+}
+
+ResultCode ReadVersionInfo(const std::string&, std::uint32_t, std::uint32_t, void*) { return kFailure; }
+
+const char* QueryVersionString(const void*, const char*, const char*) { return nullptr; }
+
+}  // namespace platform
