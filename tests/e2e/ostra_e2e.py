@@ -17,9 +17,18 @@ import sys
 import tempfile
 import unittest
 
-TOOL = None           # path of the program under test
-WINE = False          # run it under Wine
-VERSIONED_TOOL = None # the Windows build that carries a version resource, if any
+def _options():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--tool", required=True, help="the program under test")
+    parser.add_argument("--wine", action="store_true", help="run it under Wine")
+    parser.add_argument("--versioned-tool", help="the Windows build that carries a version resource")
+    return parser.parse_known_args()
+
+
+_OPTIONS, _UNITTEST_ARGS = _options()
+TOOL = os.path.abspath(_OPTIONS.tool)
+WINE = _OPTIONS.wine
+VERSIONED_TOOL = _OPTIONS.versioned_tool and os.path.abspath(_OPTIONS.versioned_tool)
 
 MARKER = b"@@SERIAL-PLACEHOLDER@@"   # 22 bytes
 SAMPLE = b"Product: Example\r\nSerial: " + MARKER + b"\r\nEnd\r\n"
@@ -257,7 +266,7 @@ class ArgumentFiles(ToolCase):
         self.assertIn(console(b"self.rsp includes itself\n\nUsage: "), stdout)
 
 
-@unittest.skipUnless(WINE or "--wine" in sys.argv, "Windows build only")
+@unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):
     def test_batch_script_sees_errorlevel_1_0_and_minus_1(self):
         shutil.copy(TOOL, self.path("ostra.exe"))
@@ -277,7 +286,7 @@ class WindowsOnly(ToolCase):
         self.assertEqual([b"status=1", b"status=0", b"status=-1"], lines)
         self.assertEqual(stamped(b"SN-42"), self.read("target.bin"))
 
-    @unittest.skipUnless(VERSIONED_TOOL or "--versioned-tool" in sys.argv, "no versioned build")
+    @unittest.skipUnless(VERSIONED_TOOL, "no versioned build")
     def test_version_banner_from_the_version_resource(self):
         banner = (b"Ostra Stamper version 1.2.3.4\n"
                   b"Copyright \xa9 2026 Ostra\xae Team (C). All rights reserved.\n")
@@ -289,16 +298,5 @@ class WindowsOnly(ToolCase):
                    tool=VERSIONED_TOOL)
 
 
-def main():
-    global TOOL, WINE, VERSIONED_TOOL
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--tool", required=True)
-    parser.add_argument("--wine", action="store_true")
-    parser.add_argument("--versioned-tool")
-    args, rest = parser.parse_known_args()
-    TOOL, WINE, VERSIONED_TOOL = os.path.abspath(args.tool), args.wine, args.versioned_tool
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
-
-
 if __name__ == "__main__":
-    main()
+    unittest.main(argv=[sys.argv[0]] + _UNITTEST_ARGS, verbosity=2)
