@@ -9,7 +9,7 @@ work=$(mktemp -d /tmp/ostra-nsis-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 export WINEDEBUG=-all
 
-makensis -V2 -DOSTRA_EXE="$(winepath -w "$exe")" -DOUT_FILE="$work/setup.exe" "$here/setup.nsi" >/dev/null
+makensis -V2 -DOSTRA_EXE="$exe" -DOUT_FILE="$work/setup.exe" "$here/setup.nsi" >/dev/null
 status=0
 wine "$work/setup.exe" /S /D="$(winepath -w "$work/install")" </dev/null >/dev/null 2>&1 || status=$?
 wineserver -w
