@@ -4,9 +4,7 @@ namespace {
 
 // Only A-Z fold: the names are ASCII words, and a locale-aware fold would make a name match
 // differently depending on the code page the installer happens to run under.
-char FoldAsciiCase(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char FoldAsciiCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size())
@@ -61,8 +59,7 @@ std::string Argument::BuildUsageSyntax(const std::string& prefix, bool optional,
   return syntax;
 }
 
-std::string Argument::BuildHelpLine(const std::string& prefix,
-                                    const std::string& valueName) const {
+std::string Argument::BuildHelpLine(const std::string& prefix, const std::string& valueName) const {
   if (helpText.empty())
     return std::string();
   std::string line = prefix + GetName();
@@ -76,8 +73,7 @@ std::string Argument::BuildHelpLine(const std::string& prefix,
   return line;
 }
 
-FlagArg::FlagArg(const std::string& name, const std::string& helpText)
-    : Argument(name, helpText) {}
+FlagArg::FlagArg(const std::string& name, const std::string& helpText) : Argument(name, helpText) {}
 
 bool FlagArg::IsSatisfied() { return true; }
 
@@ -91,7 +87,9 @@ std::string FlagArg::GetUsageSyntax(std::string prefix) {
   return BuildUsageSyntax(prefix, true, std::string());
 }
 
-std::string FlagArg::GetHelpLine(std::string prefix) { return BuildHelpLine(prefix, std::string()); }
+std::string FlagArg::GetHelpLine(std::string prefix) {
+  return BuildHelpLine(prefix, std::string());
+}
 
 bool ConvertValue(const std::string& text, std::string& out) {
   out = text;

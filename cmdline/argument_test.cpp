@@ -24,9 +24,9 @@ TEST(ArgumentMatchesName, HelpSwitch) {
     const char* name;
     bool matches;
   } cases[] = {
-      {"?", true},       {"h", true},      {"H", true},   {"help", true},  {"HELP", true},
-      {"Help", true},    {"hElP", true},   {"hel", false}, {"helpx", false}, {"/help", false},
-      {"-help", false},  {"", false},      {"? ", false}, {"v", false},
+      {"?", true},      {"h", true},    {"H", true},    {"help", true},   {"HELP", true},
+      {"Help", true},   {"hElP", true}, {"hel", false}, {"helpx", false}, {"/help", false},
+      {"-help", false}, {"", false},    {"? ", false},  {"v", false},
   };
   for (const auto& c : cases)
     EXPECT_EQ(c.matches, help.MatchesName(c.name)) << c.name;

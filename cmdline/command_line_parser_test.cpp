@@ -71,7 +71,8 @@ TEST(CommandLineParserWalk, Messages) {
       {{"-@x"}, false, "Unrecognized argument '-@x'."},
       {{"/@x"}, false, "Unrecognized argument '/@x'."},
       {{"/burnfile"}, false, "Argument 'burnfile' expects a parameter."},
-      {{"/burnfile", "a", "/BURNFILE", "b"}, false,
+      {{"/burnfile", "a", "/BURNFILE", "b"},
+       false,
        "Argument 'burnfile' cannot accept another parameter: 'b'."},
       {{"/burnfile", "/burnsn", "x"}, false, "Unrecognized argument 'x'."},
       {{"/help", "/h"}, false, "Argument '?' already present."},
@@ -147,6 +148,7 @@ TEST(CommandLineParserWalk, RequiredAndRefusingArguments) {
   RefusingArg number;
   parser.AddArgument(&out);
   parser.AddArgument(&number);
+  number.SetDefault("0");
 
   EXPECT_FALSE(parser.ParseTokens({}));
   EXPECT_EQ("Expected argument 'out'.", parser.GetErrorText());

@@ -1,0 +1,78 @@
+// Feeds arbitrary bytes to the argument-file step: either straight to the tokeniser, or as the
+// contents of a file named with "@", so that the loader's encoding checks and nested names see
+// them.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <system_error>
+
+#include "app/ostra_command_line.h"
+#include "platform/current_directory.h"
+
+namespace {
+
+// One folder for the whole run: making one per input would cost more than the parse itself.
+class FuzzFolder {
+ public:
+  FuzzFolder() {
+    std::random_device seed;
+    for (;;) {
+      path_ = std::filesystem::temp_directory_path() /
+              ("ostra-fuzz-" + std::to_string(std::mt19937_64(seed())()));
+      std::error_code error;
+      if (std::filesystem::create_directory(path_, error))
+        break;
+      if (error)
+        std::abort();
+    }
+    argumentFile_ = (path_ / "args.rsp").string();
+  }
+  ~FuzzFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(path_, error);
+  }
+
+  const std::string& argumentFile() const { return argumentFile_; }
+
+ private:
+  std::filesystem::path path_;
+  std::string argumentFile_;
+};
+
+void CheckOutcome(const OstraCommandLine& parser, bool ok) {
+  if (ok != parser.GetErrorText().empty())
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static FuzzFolder folder;
+  if (size == 0)
+    return 0;
+  const bool asFile = (data[0] & 1) != 0;
+  const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+  const std::string before = platform::GetCurrentDirectoryPath();
+
+  OstraCommandLine parser;
+  if (asFile) {
+    {
+      std::ofstream out(folder.argumentFile(), std::ios::binary | std::ios::trunc);
+      out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      if (!out.flush())
+        std::abort();
+    }
+    CheckOutcome(parser, parser.ParseTokens({"@" + folder.argumentFile()}));
+  } else {
+    CheckOutcome(parser, parser.ParseArgumentText(bytes));
+  }
+
+  if (platform::GetCurrentDirectoryPath() != before)
+    std::abort();
+  return 0;
+}
