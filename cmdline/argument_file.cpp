@@ -70,6 +70,11 @@ bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
     errorText = "Current directory too long to read file " + fullPath;
     return false;
   }
+  // Nested names resolve against the folder; from anywhere else they could name another file.
+  if (!folder.IsEntered()) {
+    errorText = "Failed to enter the folder of file " + fullPath;
+    return false;
+  }
 
   std::string text;
   if (!LoadTextFile(fullPath, text))

@@ -14,7 +14,7 @@ std::string GetCurrentDirectoryPath();
 class ScopedCurrentDirectory {
  public:
   /// Saves the current directory, then enters `folder`. When the current directory cannot be saved,
-  /// nothing is entered and IsSaved() is false. A failure to enter the folder is not reported.
+  /// nothing is entered and IsSaved() is false; IsEntered() tells whether the folder was entered.
   explicit ScopedCurrentDirectory(const std::string& folder);
   ScopedCurrentDirectory(ScopedCurrentDirectory&& other) noexcept;
   ScopedCurrentDirectory& operator=(ScopedCurrentDirectory&&) = delete;
@@ -25,9 +25,13 @@ class ScopedCurrentDirectory {
   /// Whether the previous directory was saved (and so will be restored).
   bool IsSaved() const { return saved_; }
 
+  /// Whether `folder` became the current directory.
+  bool IsEntered() const { return entered_; }
+
  private:
   std::string previous_;
   bool saved_ = false;
+  bool entered_ = false;
 };
 
 /// Makes `path` the current directory. Returns false on failure.

@@ -81,6 +81,7 @@ TEST_F(ScopedCurrentDirectoryTest, MissingFolderIsNotEnteredButStillRestores) {
     {
       ScopedCurrentDirectory missing(dir_.PathOf("missing"));
       EXPECT_TRUE(missing.IsSaved());
+      EXPECT_FALSE(missing.IsEntered());
       EXPECT_TRUE(IsCurrent(outer_));
       SetCurrentDirectoryPath(inner_);
     }
