@@ -58,8 +58,9 @@ class BurnFileSparseTest : public ::testing::Test {
     EXPECT_EQ(BytesAt(path, at, kValue.size()), kValue);
     const std::string zeros(kValue.size(), '\0');
     for (uint64_t wrapped : {at % k4GiB, at % k2GiB}) {
-      if (wrapped != at)
+      if (wrapped != at) {
         EXPECT_EQ(BytesAt(path, wrapped, zeros.size()), zeros) << "written at " << wrapped;
+      }
     }
     std::error_code error;
     EXPECT_EQ(std::filesystem::file_size(path, error), kFileSize);
@@ -72,5 +73,8 @@ class BurnFileSparseTest : public ::testing::Test {
 TEST_F(BurnFileSparseTest, MarkerPast2GiB) { ExpectStampedAt(k2GiB + 3); }
 
 TEST_F(BurnFileSparseTest, MarkerPast4GiB) { ExpectStampedAt(k4GiB + 3); }
+
+// Here the window that holds the marker itself starts past 4 GiB.
+TEST_F(BurnFileSparseTest, MarkerWindowsPast4GiB) { ExpectStampedAt(k4GiB + 60003); }
 
 }  // namespace

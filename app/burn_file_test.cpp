@@ -7,7 +7,6 @@
 #include <cstring>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "platform/file.h"
 #include "test_support/scoped_temp_dir.h"
@@ -106,6 +105,20 @@ TEST(FindMarker, Table) {
     SCOPED_TRACE("marker '" + c.marker.substr(0, 20) + "' in '" + c.window.substr(0, 20) + "'");
     const int64_t held = c.held < 0 ? static_cast<int64_t>(c.window.size()) : c.held;
     EXPECT_EQ(Find(c.window, c.marker, held), c.expected);
+  }
+}
+
+// Long runs of one byte make every position a candidate, which moves the search from verifying
+// candidates to the linear scan part way through; no placement may be missed at that switch.
+TEST(FindMarker, EveryPlacementInALongRun) {
+  const std::string markers[] = {Repeat(40, 'A') + "B" + Repeat(39, 'A'), Repeat(79, 'A') + "B",
+                                 "B" + Repeat(79, 'A'), "AB", "BA", "AAABAAA"};
+  for (const std::string& marker : markers) {
+    for (size_t at = 0; at < 600; ++at) {
+      SCOPED_TRACE("marker of " + std::to_string(marker.size()) + " at " + std::to_string(at));
+      const std::string window = Put(Repeat(1000, 'A'), at, marker);
+      ASSERT_EQ(Find(window, marker, static_cast<int64_t>(window.size())), static_cast<int64_t>(at));
+    }
   }
 }
 
@@ -310,7 +323,7 @@ TEST_F(BurnFileTest, AgreesWithTheReference) {
   const uint32_t seed = 4171;
   std::mt19937 random(seed);
   const std::string alphabets[] = {"ab", "abc", "aab", std::string("a\0b", 3), "\x80\xff"};
-  for (int round = 0; round < 120; ++round) {
+  for (int round = 0; round < 250; ++round) {
     SCOPED_TRACE("seed " + std::to_string(seed) + " round " + std::to_string(round));
     const std::string& alphabet = alphabets[random() % 5];
     auto pick = [&] { return alphabet[random() % alphabet.size()]; };
