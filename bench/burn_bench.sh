@@ -12,21 +12,13 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-# The release preset puts the program beside its CMakeLists.txt, in build/release/app/.
-find_tool() {
-  local candidate
-  for candidate in "$root/build/release/ostra" "$root/build/release/app/ostra"; do
-    if [[ -x $candidate ]]; then echo "$candidate"; return; fi
-  done
-}
-ostra=${OSTRA:-$(find_tool)}
-if [[ -z $ostra ]]; then
+ostra=${OSTRA:-$root/build/release/app/ostra}
+if [[ -z ${OSTRA:-} && ! -x $ostra ]]; then
   echo "building the release tool: cmake --workflow --preset release"
   (cd "$root" && cmake --workflow --preset release) >/dev/null
-  ostra=$(find_tool)
 fi
 if [[ ! -x $ostra ]]; then
-  echo "burn_bench: no release build of the tool" >&2
+  echo "burn_bench: no release build of the tool at $ostra" >&2
   exit 2
 fi
 if [[ ! -x /usr/bin/time ]]; then
