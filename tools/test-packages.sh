@@ -10,13 +10,15 @@ rm -rf "$out" && mkdir -p "$out"
 (cd build/win32 && cpack -B "$PWD/../packages" >/dev/null)
 
 stamp_with() {  # stamp_with LABEL COMMAND...: stamps a fresh file in the current folder
+  local label=$1
+  shift
   printf 'id=@@ID@@;' >target.dat
   local status=0
   WINEDEBUG=-all "$@" /burnfile target.dat /burnstring @@ID@@ /burnsn 42 >/dev/null 2>&1 || status=$?
   if [ "$status" -ne 1 ] || [ "$(od -An -c target.dat | tr -s ' ')" != " i d = 4 2 \0 \0 \0 \0 ;" ]; then
-    echo "$1: the packaged program did not stamp (status $status)"; return 1
+    echo "$label: the packaged program did not stamp (status $status)"; return 1
   fi
-  echo "$1: stamped with the packaged program"
+  echo "$label: stamped with the packaged program"
 }
 
 fail=0
