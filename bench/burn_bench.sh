@@ -28,7 +28,7 @@ fi
 
 work=$(mktemp -d "${BENCH_DIR:-/tmp}/ostra-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-repeats=3
+repeats=5
 
 # Seconds taken by one run of the command, its output discarded.
 seconds() {
