@@ -1,22 +1,6 @@
 #include "cmdline/argument.h"
 
-namespace {
-
-// Only A-Z fold: the names are ASCII words, and a locale-aware fold would make a name match
-// differently depending on the code page the installer happens to run under.
-char FoldAsciiCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i]))
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
+#include "platform/ascii_case.h"
 
 Argument::Argument(const std::string& name, const std::string& helpText)
     : found(false), caseSensitive(false), names{name}, helpText(helpText) {}
@@ -28,8 +12,10 @@ void Argument::AddName(const std::string& name) { names.push_back(name); }
 std::string Argument::GetName() const { return names.front(); }
 
 bool Argument::MatchesName(const std::string& name) const {
+  // Only A-Z fold: the names are ASCII words, and a locale-aware fold would make a name match
+  // differently depending on the code page the installer happens to run under.
   for (const std::string& candidate : names) {
-    if (caseSensitive ? candidate == name : EqualIgnoringAsciiCase(candidate, name))
+    if (caseSensitive ? candidate == name : platform::EqualIgnoringAsciiCase(candidate, name))
       return true;
   }
   return false;

@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include "platform/ascii_case.h"
 #include "platform/version_resource.h"
 #include "platform/win32.h"
 
@@ -33,20 +34,7 @@ bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fi
 }
 
 bool IsSameFullPath(const std::string& a, const std::string& b) {
-  // ASCII letters fold; other bytes compare exactly, so the answer never depends on the locale.
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z')
-      x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z')
-      y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y)
-      return false;
-  }
-  return true;
+  return EqualIgnoringAsciiCase(a, b);
 }
 
 std::string GetProgramPath() {
