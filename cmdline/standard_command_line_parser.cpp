@@ -115,10 +115,7 @@ std::string BuildVersionBanner(const std::string& description, const std::string
   return banner + line + " All rights reserved.\n";
 }
 
-std::string GetProgramName() {
-  const std::string path = platform::GetProgramPath();
-  return path.empty() ? std::string() : platform::GetFileStem(path);
-}
+std::string GetProgramName() { return platform::GetFileStem(platform::GetProgramPath()); }
 
 bool IsConsoleProgram() {
   const std::string path = platform::GetProgramPath();

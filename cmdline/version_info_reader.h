@@ -14,9 +14,9 @@ using HRESULT_T = std::int32_t;
 inline HRESULT_T HRESULT_FROM_WIN32(std::uint32_t error) { return platform::ResultFromSystemError(error); }
 #endif
 
-constexpr HRESULT_T kResultOk = 0;
-constexpr HRESULT_T kResultFail = static_cast<HRESULT_T>(0x80004005u);
-constexpr HRESULT_T kResultOutOfMemory = static_cast<HRESULT_T>(0x8007000Eu);
+using platform::kResultFail;
+using platform::kResultOk;
+using platform::kResultOutOfMemory;
 
 /// Reads one string table of a file's version resource.
 class VersionInfoReader {

@@ -9,6 +9,10 @@ namespace platform {
 /// Result codes follow the Windows convention: 0 is success, a negative value a failure.
 using ResultCode = std::int32_t;
 
+constexpr ResultCode kResultOk = 0;                                           // S_OK
+constexpr ResultCode kResultFail = static_cast<ResultCode>(0x80004005u);         // E_FAIL
+constexpr ResultCode kResultOutOfMemory = static_cast<ResultCode>(0x8007000Eu);  // E_OUTOFMEMORY
+
 /// A loaded module (a HMODULE on Windows); null stands for the running program.
 using ModuleHandle = void*;
 

@@ -6,13 +6,7 @@
 
 namespace platform {
 
-namespace {
-
-// E_FAIL: there is no version resource on this platform.
-constexpr ResultCode kFailure = static_cast<ResultCode>(0x80004005u);
-
-}  // namespace
-
+// There is no version resource on this platform: every read of one fails with kResultFail.
 ModuleHandle GetProgramModule() { return nullptr; }
 
 ResultCode GetModulePath(ModuleHandle, std::string* path) {
@@ -21,7 +15,7 @@ ResultCode GetModulePath(ModuleHandle, std::string* path) {
   if (!path->empty())
     return 0;
   // An errno of 0 would read as success.
-  return errno != 0 ? ResultFromSystemError(static_cast<std::uint32_t>(errno)) : kFailure;
+  return errno != 0 ? ResultFromSystemError(static_cast<std::uint32_t>(errno)) : kResultFail;
 }
 
 std::uint32_t GetVersionInfoSize(const std::string&, std::uint32_t* handle) {
@@ -29,7 +23,7 @@ std::uint32_t GetVersionInfoSize(const std::string&, std::uint32_t* handle) {
   return 0;
 }
 
-ResultCode ReadVersionInfo(const std::string&, std::uint32_t, std::uint32_t, void*) { return kFailure; }
+ResultCode ReadVersionInfo(const std::string&, std::uint32_t, std::uint32_t, void*) { return kResultFail; }
 
 const char* QueryVersionString(const void*, const char*, const char*) { return nullptr; }
 
