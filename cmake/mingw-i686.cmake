@@ -14,7 +14,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
+# Debian's `wine` wrapper starts the 32-bit loader when wine32 is installed.
+set(OSTRA_WINE_LOADER wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run ${OSTRA_WINE_LOADER})
 
 # The marker search compares sixteen bytes at once and needs SSE2, which every Windows release
 # since Windows 8 requires of the processor; without it the compiler emulates the vectors byte by

@@ -3,9 +3,13 @@
 ; argument file the installer writes. It also records every exit status it saw.
 ;
 ; Build:   makensis -DOSTRA_EXE=path\to\ostra.exe -DOUT_FILE=setup.exe setup.nsi
+;          (add -DTARGET=amd64-unicode for a 64-bit installer around the 64-bit ostra.exe)
 ; Install: setup.exe /S /D=C:\path\to\folder      (/D= last, unquoted)
 
-Unicode true
+!ifndef TARGET
+  !define TARGET x86-unicode
+!endif
+Target ${TARGET}
 Name "Ostra Example Product"
 OutFile "${OUT_FILE}"
 RequestExecutionLevel user

@@ -3,10 +3,11 @@
 
 Each case starts the tool in a fresh temporary folder and checks the exact bytes it writes on
 standard output, its exit status and the bytes of every file it may touch. The same cases run
-against the native program and, with --wine, against the Windows program under Wine, where
-standard output is in text mode (CR LF line ends) and the program name comes from the .exe.
+against the native program and, with --wine, against the Windows program under the given Wine
+loader (`wine` for the 32-bit program, the 64-bit loader for the 64-bit one), where standard
+output is in text mode (CR LF line ends) and the program name comes from the .exe.
 
-  ostra_e2e.py --tool PATH [--wine] [--versioned-tool PATH]
+  ostra_e2e.py --tool PATH [--wine LOADER] [--versioned-tool PATH]
 """
 
 import argparse
@@ -20,7 +21,7 @@ import unittest
 def _options():
     parser = argparse.ArgumentParser()
     parser.add_argument("--tool", required=True, help="the program under test")
-    parser.add_argument("--wine", action="store_true", help="run it under Wine")
+    parser.add_argument("--wine", metavar="LOADER", help="run it under this Wine loader")
     parser.add_argument("--versioned-tool", help="the Windows build that carries a version resource")
     return parser.parse_known_args()
 
@@ -89,7 +90,7 @@ class ToolCase(unittest.TestCase):
         """Runs the tool with `args`; returns (exit status as a signed number, stdout bytes)."""
         command = [tool or TOOL] + list(args)
         if WINE:
-            command = ["wine"] + command
+            command = [WINE] + command
         env = dict(os.environ, WINEDEBUG="-all")
         # Standard output goes to a file: Wine's helper processes may inherit a pipe and hold it open.
         with tempfile.TemporaryFile() as out:
@@ -279,7 +280,7 @@ class WindowsOnly(ToolCase):
                                  % (stamp, stamp)).encode())
         env = dict(os.environ, WINEDEBUG="-all")
         with tempfile.TemporaryFile() as out:
-            subprocess.run(["wine", "cmd", "/c", "stamp.bat"], cwd=self.dir, stdin=subprocess.DEVNULL,
+            subprocess.run([WINE, "cmd", "/c", "stamp.bat"], cwd=self.dir, stdin=subprocess.DEVNULL,
                            stdout=out, stderr=subprocess.DEVNULL, env=env, timeout=120)
             out.seek(0)
             lines = [l.strip() for l in out.read().splitlines() if l.startswith(b"status=")]
