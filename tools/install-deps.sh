@@ -4,8 +4,8 @@
 set -euo pipefail
 
 build_packages=(cmake make g++ python3)
-test_packages=("${build_packages[@]}" libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386
-               clang libclang-rt-14-dev time nsis zip unzip)
+test_packages=("${build_packages[@]}" libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64
+               wine wine32:i386 wine64 clang libclang-rt-14-dev time nsis zip unzip)
 
 case "${1:-test}" in
   build) wanted=("${build_packages[@]}") ;;

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Makes both release packages, unpacks each into a fresh folder and stamps a file with the program
-# it holds (the Windows one under Wine). Expects build/release and build/win32 to be built.
+# Makes the release packages, unpacks each into a fresh folder and stamps a file with the program
+# it holds (the Windows ones under Wine). Expects build/release, build/win32 and build/win64 to be
+# built. With OSTRA_NO_32BIT set the 32-bit zip is made and its contents checked, but its program
+# is not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 version=$(sed -n 's/^project(ostra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 out=build/packages
 rm -rf "$out" && mkdir -p "$out"
-(cd build/release && cpack -B "$PWD/../packages" >/dev/null)
-(cd build/win32 && cpack -B "$PWD/../packages" >/dev/null)
+for build in release win32 win64; do
+  (cd build/$build && cpack -B "$PWD/../packages" >/dev/null)
+done
 
 stamp_with() {  # stamp_with LABEL COMMAND...: stamps a fresh file in the current folder
   local label=$1
@@ -22,7 +25,7 @@ stamp_with() {  # stamp_with LABEL COMMAND...: stamps a fresh file in the curren
 }
 
 fail=0
-for package in "ostra-$version-linux-x86_64.tar.gz" "ostra-$version-win32.zip"; do
+for package in "ostra-$version-linux-x86_64.tar.gz" "ostra-$version-win32.zip" "ostra-$version-win64.zip"; do
   [ -f "$out/$package" ] || { echo "missing package $package"; fail=1; continue; }
   echo "$package: $(stat -c %s "$out/$package") bytes"
   dir=$(mktemp -d)
@@ -30,10 +33,18 @@ for package in "ostra-$version-linux-x86_64.tar.gz" "ostra-$version-win32.zip"; 
     *.tar.gz) tar -xzf "$out/$package" -C "$dir"
               (cd "$dir" && stamp_with "$package" "$dir/ostra-$version-linux-x86_64/bin/ostra") || fail=1 ;;
     *.zip)    unzip -q "$out/$package" -d "$dir"
+              top=$dir/${package%.zip}
               for f in ostra.exe README.md LICENSE; do
-                [ -f "$dir/ostra-$version-win32/$f" ] || { echo "$package lacks $f"; fail=1; }
+                [ -f "$top/$f" ] || { echo "$package lacks $f"; fail=1; }
               done
-              (cd "$dir" && stamp_with "$package" wine "$dir/ostra-$version-win32/ostra.exe") || fail=1 ;;
+              case "$package" in
+                *-win64.zip) (cd "$dir" && stamp_with "$package" /usr/lib/wine/wine64 "$top/ostra.exe") || fail=1 ;;
+                *) if [ -n "${OSTRA_NO_32BIT:-}" ]; then
+                     echo "$package: contents checked; its 32-bit program not run (OSTRA_NO_32BIT is set)"
+                   else
+                     (cd "$dir" && stamp_with "$package" wine "$top/ostra.exe") || fail=1
+                   fi ;;
+              esac ;;
   esac
   rm -rf "$dir"
 done
