@@ -15,11 +15,12 @@ tools/install-deps.sh test
 export WINEDEBUG=-all
 # A prefix of the project's own, made by the 64-bit loader so that it serves both kinds of program:
 # one made earlier by 32-bit Wine alone would refuse 64-bit programs. Made once, before tests start
-# Wine programs side by side.
+# Wine programs side by side. Where no 32-bit program runs, the prefix's 32-bit half cannot be set
+# up and wineboot may say so; the tests show whether what they need works.
 export WINEPREFIX="$PWD/build/wine"
 mkdir -p build
-/usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
-wineserver -w
+/usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
+wineserver -w || true
 
 cmake --workflow --preset native
 cmake --workflow --preset win64
