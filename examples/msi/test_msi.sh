@@ -10,7 +10,8 @@ arch=x86
 [ "${3:-x86}" = amd64 ] && arch=x64
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/ostra-msi-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+# Whatever a failed check left installed is removed, so that it cannot affect later runs.
+trap '"$loader" msiexec /x "$work/product.msi" /qn </dev/null >/dev/null 2>&1; wineserver -w; rm -rf "$work"' EXIT
 export WINEDEBUG=-all
 cp "$here/product.wxs" "$exe" "$here/../batch/stamp.cmd" "$work/"
 cd "$work"
