@@ -25,17 +25,24 @@ stamp_with() {  # stamp_with LABEL COMMAND...: stamps a fresh file in the curren
   echo "$label: stamped with the packaged program"
 }
 
-install_deb() {  # install_deb PACKAGE: installs it, stamps with the installed ostra, reads its man page, removes it
+# install_deb PACKAGE UNPACKED: installs the package, stamps with the installed ostra, reads its
+# manual page, removes the package. UNPACKED holds the package's files, for systems whose dpkg
+# leaves manual pages out (Debian's slim images): there the page is read from it.
+install_deb() {
   if dpkg-query -W ostra >/dev/null 2>&1; then
     echo "$1: not installed, since a package named ostra is installed already"; return 0
   fi
-  local sudo="" status=0 dir
+  local sudo="" status=0 dir page=ostra
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   $sudo dpkg -i "$1" >/dev/null || { echo "$1: dpkg -i failed"; return 1; }
   dir=$(mktemp -d)
   (cd "$dir" && stamp_with "$(basename "$1") installed" ostra) || status=1
   rm -rf "$dir"
-  MANPAGER=cat man ostra 2>/dev/null | grep -q 'stamp a value over a placeholder' ||
+  if [ ! -e /usr/share/man/man1/ostra.1.gz ] && grep -qs 'path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg.d/*; then
+    echo "$1: dpkg here leaves manual pages out; reading the package's own"
+    page="-l $2/usr/share/man/man1/ostra.1.gz"
+  fi
+  MANPAGER=cat man $page 2>/dev/null | grep -q 'stamp a value over a placeholder' ||
     { echo "$1: man ostra does not show the manual page"; status=1; }
   $sudo dpkg -r ostra >/dev/null || { echo "$1: dpkg -r failed"; status=1; }
   return $status
@@ -72,7 +79,7 @@ for package in "ostra-$version-linux-x86_64.tar.gz" "ostra-$version-win32.zip" "
               glibc=$(objdump -T "$dir/usr/bin/ostra" | grep -o 'GLIBC_[0-9.]*' | sort -Vu | tail -n 1)
               grep -q "glibc ${glibc#GLIBC_} or later" README.md ||
                 { echo "$package: the program needs $glibc, which README.md does not say"; fail=1; }
-              install_deb "$out/$package" || fail=1 ;;
+              install_deb "$out/$package" "$dir" || fail=1 ;;
   esac
   rm -rf "$dir"
 done
