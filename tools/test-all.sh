@@ -2,7 +2,8 @@
 # Every test of every build: installs what is missing, then runs the native workflow (under
 # AddressSanitizer and UndefinedBehaviorSanitizer), the win64 workflow (tests under the 64-bit Wine
 # loader), the win32 tests under Wine where this machine runs 32-bit programs, the release packages
-# and the fuzz targets for a bounded time. Fails when anything fails.
+# (installing the .deb with dpkg, then removing it) and the fuzz targets for a bounded time. Fails
+# when anything fails.
 #
 # Some kernels run no 32-bit programs, and then 32-bit Wine cannot start. There the 32-bit program
 # is still built and checked but not run, and one line says so. Whether the machine runs them is

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the example installer around a built ostra.exe, installs it silently under Wine into a
-# fresh folder, and checks the installed data file byte for byte and the exit statuses the
-# installer saw: 1 for each stamp, 0 for a marker that is absent, -1 for a bad option.
+# Builds the example installer around a built ostra.exe and installs it silently under Wine into
+# fresh folders: with a serial (both placeholders stamped, checked byte for byte, and the exit
+# statuses the installer saw: 1 for each stamp, 0 for a marker that is absent, -1 for a bad
+# option), with a serial too long to stamp (stops with 3, data file untouched) and without a serial
+# (a bad command line for ostra: stops with 4).
 #   test_installer.sh OSTRA.EXE [WINE-LOADER [NSIS-TARGET]]
 # A 64-bit ostra.exe goes into a 64-bit installer (target amd64-unicode), run by the 64-bit loader.
 set -euo pipefail
@@ -20,29 +22,40 @@ case $target in
 esac
 
 makensis -V2 -DTARGET=$target -DOSTRA_EXE="$exe" -DOUT_FILE="$work/setup.exe" "$here/setup.nsi" >/dev/null
-status=0
-"$loader" "$work/setup.exe" /S /D="$("$loader" winepath -w "$work/install")" </dev/null >/dev/null 2>&1 ||
-  status=$?
-wineserver -w
 
-installed="$work/install/Example Product/product.dat"
-expected=$(python3 - "$here/product.dat" <<'PY'
+# The data file as installed on one line, zero bytes shown as dots and line ends as `|`, after stamping the given marker/value pairs.
+stamped() {
+  python3 - "$here/product.dat" "$@" <<'PY'
 import sys
 data = open(sys.argv[1], "rb").read()
-for marker, value in ((b"@@SERIAL-PLACEHOLDER@@", b"SN-2026-0042"), (b"@@BUILD-PLACEHOLDER@@", b"build 77")):
-    data = data.replace(marker, value.ljust(len(marker), b"\0"), 1)
-print(data.hex())
+for marker, value in zip(sys.argv[2::2], sys.argv[3::2]):
+    data = data.replace(marker.encode(), value.encode().ljust(len(marker), b"\0"), 1)
+sys.stdout.write(data.decode().replace("\0", ".").replace("\n", "|"))
 PY
-)
-actual=$(python3 -c 'import sys; print(open(sys.argv[1], "rb").read().hex())' "$installed")
-statuses=$(cat "$work/install/statuses.txt")
+}
 
 fail=0
-[ "$status" -eq 0 ] || { echo "installer exited with $status"; fail=1; }
+long=$(printf 'S%.0s' {1..80})
+# installer option, installer's exit status, data file installed
+while IFS=' ' read -r option want_status want_data; do
+  dir="$work/install-$want_status"
+  status=0
+  "$loader" "$work/setup.exe" /S $option /D="$("$loader" winepath -w "$dir")" </dev/null >/dev/null 2>&1 ||
+    status=$?
+  wineserver -w
+  data=$(tr '\0\n' '.|' <"$dir/Example Product/product.dat")
+  [ "$status" -eq "$want_status" ] && [ "$data" = "$want_data" ] ||
+    { echo "setup.exe /S $option: exit status $status, installed data file:"; echo "$data"; fail=1; }
+done <<CASES
+/SERIAL=SN-2026-0042 0 $(stamped @@SERIAL-PLACEHOLDER@@ SN-2026-0042 @@BUILD-PLACEHOLDER@@ "build 77")
+/SERIAL=$long 3 $(stamped)
+/NOSERIAL 4 $(stamped)
+CASES
+
+statuses=$(cat "$work/install-0/statuses.txt")
 expected_statuses="1 1 0 $minus_one"
 [ "$statuses" = "$expected_statuses" ] ||
   { echo "statuses seen by the installer: '$statuses', expected '$expected_statuses'"; fail=1; }
-[ "$actual" = "$expected" ] || { echo "installed data file differs:"; echo "$actual"; echo "expected:"; echo "$expected"; fail=1; }
-[ ! -e "$work/install/Example Product/stamp.rsp" ] || { echo "argument file left behind"; fail=1; }
-[ $fail -eq 0 ] && echo "$target installer stamped the data file; statuses $statuses"
+[ ! -e "$work/install-0/Example Product/stamp.rsp" ] || { echo "argument file left behind"; fail=1; }
+[ $fail -eq 0 ] && echo "$target installer: stamped, stopped when not stamped and on a bad command line; statuses $statuses"
 exit $fail

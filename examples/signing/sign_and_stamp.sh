@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Stamping a signed program without signing it again. The program is signed, then a placeholder is
+# reserved in the signature's unsigned part, which the signature does not cover: stamped there,
+# the signature stays valid. A placeholder in the signed part, stamped, breaks the signature.
+#   sign_and_stamp.sh OSTRA.EXE [WINE-LOADER]
+# OSTRA.EXE, run under Wine, stamps; it is also the program signed, as any Windows program would
+# do. The certificate is a throwaway one made here.
+set -euo pipefail
+ostra=$(readlink -f "${1:?usage: $0 path/to/ostra.exe [wine-loader]}")
+run=("${2:-wine}" "$ostra")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export WINEDEBUG=-all
+cd "$work"
+cp "$ostra" app.exe
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Example signer" \
+  -keyout key.pem -out cert.pem 2>/dev/null
+
+# At build time: sign, then reserve a placeholder in the unsigned part. It begins with the text
+# ---BEGIN_BLOB--- followed by zero bytes, so it takes a value of up to 16 bytes.
+osslsigncode sign -certs cert.pem -key key.pem -in app.exe -out signed.exe >/dev/null
+osslsigncode add -addUnauthenticatedBlob -in signed.exe -out reserved.exe >/dev/null
+
+# At install time: stamp the reserved placeholder; the signature still verifies.
+cp reserved.exe installed.exe
+status=0
+"${run[@]}" /burnfile installed.exe /burnstring ---BEGIN_BLOB--- /burnsn SN-2026-0042 >/dev/null || status=$?
+
+fail=0
+[ $status -eq 1 ] && grep -qa 'SN-2026-0042' installed.exe ||
+  { echo "the reserved placeholder was not stamped (status $status)"; fail=1; }
+osslsigncode verify -CAfile cert.pem -in installed.exe >verify.txt 2>&1 ||
+  { echo "stamped in the unsigned part, the signature no longer verifies:"; cat verify.txt; fail=1; }
+
+# The counter-case: text in the signed part (the program's usage text), stamped, breaks it.
+cp reserved.exe broken.exe
+status=0
+"${run[@]}" /burnfile broken.exe /burnstring 'Usage: ' /burnsn 'Stamp: ' >/dev/null || status=$?
+[ $status -eq 1 ] || { echo "the signed part was not stamped (status $status)"; fail=1; }
+! osslsigncode verify -CAfile cert.pem -in broken.exe >/dev/null 2>&1 ||
+  { echo "stamped in the signed part, the signature still verifies"; fail=1; }
+[ $fail -eq 0 ] && echo "signature valid after stamping its unsigned part, broken by stamping the signed part"
+exit $fail
