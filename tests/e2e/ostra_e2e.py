@@ -267,6 +267,20 @@ class ArgumentFiles(ToolCase):
         self.assertIn(console(b"self.rsp includes itself\n\nUsage: "), stdout)
 
 
+class Hardening(ToolCase):
+    def test_a_value_holding_a_zero_byte_is_refused(self):
+        # An argument file can carry a zero byte; the value must not stand for its shorter front.
+        self.write("t2.bin", b"xxMAyyMARKxx")
+        cases = [b"-burnfile t2.bin -burnstring MA\0RK -burnsn ZZZZ",
+                 b"-burnfile t2.bin -burnstring MA -burnsn Z\0Z",
+                 b"-burnfile t2.bin\0x -burnstring MA -burnsn ZZ"]
+        for content in cases:
+            with self.subTest(content=content):
+                self.write("args.rsp", content)
+                self.check(["@args.rsp"], 0, b"")
+                self.assertEqual(b"xxMAyyMARKxx", self.read("t2.bin"))
+
+
 @unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):
     def test_batch_script_sees_errorlevel_1_0_and_minus_1(self):
