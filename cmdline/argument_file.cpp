@@ -77,9 +77,14 @@ bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
   }
 
   std::string text;
-  if (!LoadTextFile(fullPath, text))
+  const bool parsed = LoadTextFile(fullPath, text) && ParseArgumentText(text);
+  // Names after the file (a relative /burnfile value above all) resolve against the folder the
+  // walk came from; from any other folder they would name another file.
+  if (!folder.Restore() && parsed) {
+    errorText = "Failed to return to the current directory after file " + fullPath;
     return false;
-  return ParseArgumentText(text);
+  }
+  return parsed;
 }
 
 bool CommandLineParser::LoadTextFile(const std::string& path, std::string& text) {

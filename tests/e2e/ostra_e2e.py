@@ -281,6 +281,42 @@ class Hardening(ToolCase):
                 self.assertEqual(b"xxMAyyMARKxx", self.read("t2.bin"))
 
 
+    def run_in(self, enter, args):
+        """Runs the tool natively in the folder that `enter` (run in the child) makes current."""
+        with tempfile.TemporaryFile() as out:
+            status = subprocess.run([TOOL] + args, preexec_fn=enter, stdin=subprocess.DEVNULL,
+                                    stdout=out, stderr=subprocess.DEVNULL, timeout=120).returncode
+            out.seek(0)
+            return (-1 if status == 255 else status), out.read()
+
+    @unittest.skipIf(WINE, "POSIX current directories")
+    def test_the_walk_returns_to_a_start_folder_its_path_cannot_reach(self):
+        # The start folder's path is longer than the system takes, so only a handle gets back to
+        # it; the relative /burnfile value must still name the file in it.
+        self.write("pub/args.rsp", b"-burnstring MARK -burnsn ZZ")
+        self.write("pub/data.bin", b"xxMARKxx")
+        segments = ["d" * 250] * 18
+        start = os.open(".", os.O_RDONLY)
+        try:
+            os.chdir(self.dir)
+            for segment in segments:
+                os.mkdir(segment)
+                os.chdir(segment)
+            with open("data.bin", "wb") as f:
+                f.write(b"xxMARKxx")
+        finally:
+            os.fchdir(start)
+            os.close(start)
+
+        def enter():
+            os.chdir(self.dir)
+            for segment in segments:
+                os.chdir(segment)
+
+        status, _ = self.run_in(enter, ["@" + self.path("pub/args.rsp"), "/burnfile", "data.bin"])
+        self.assertEqual(1, status)
+        self.assertEqual(b"xxMARKxx", self.read("pub/data.bin"))
+
 @unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):
     def test_batch_script_sees_errorlevel_1_0_and_minus_1(self):
