@@ -67,7 +67,7 @@ bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
   // Relative names inside the file, nested files included, are meant relative to the file itself.
   platform::ScopedCurrentDirectory folder(fullPath.substr(0, fileNameStart));
   if (!folder.IsSaved()) {
-    errorText = "Current directory too long to read file " + fullPath;
+    errorText = "Failed to save the current directory to read file " + fullPath;
     return false;
   }
   // Nested names resolve against the folder; from anywhere else they could name another file.

@@ -317,6 +317,20 @@ class Hardening(ToolCase):
         self.assertEqual(1, status)
         self.assertEqual(b"xxMARKxx", self.read("pub/data.bin"))
 
+    @unittest.skipIf(WINE, "POSIX current directories")
+    def test_an_argument_file_is_read_from_a_deleted_start_folder(self):
+        self.write("args.rsp", b"-burnfile target.bin")
+        os.mkdir(self.path("gone"))
+
+        def enter():
+            os.chdir(self.path("gone"))
+            os.rmdir(self.path("gone"))
+
+        self.write("target.bin", SAMPLE)
+        status, stdout = self.run_in(enter, ["@" + self.path("args.rsp"), "/burnstring",
+                                             MARKER.decode(), "/burnsn", "X"])
+        self.assertEqual((0, b""), (status, stdout))
+
 @unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):
     def test_batch_script_sees_errorlevel_1_0_and_minus_1(self):
