@@ -1,5 +1,183 @@
 #include "cmdline/command_line_parser.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <sstream>
+
+#include "cmdline/argument_file.h"
+#include "cmdline/standard_command_line_parser.h"
+#include "cmdline/version_info_reader.h"
+#include "platform/current_directory.h"
+#include "platform/file.h"
+#include "platform/file_mapping.h"
+#include "platform/path.h"
+
+namespace {
+
+// Named arguments are written after "/" in the usage text; positional ones stand bare.
+std::string PrefixOf(ArgumentKind kind) {
+  return kind == Named ? "/" : "";
+}
+
+std::string TextOrEmpty(const char* text) {
+  return text ? std::string(text) : std::string();
+}
+
+// Keeps the stack of open argument files true to the recursion on every way out, an exception
+// passing through a nested walk included; otherwise a later walk would see phantom cycles.
+class OpenFileGuard {
+ public:
+  OpenFileGuard(std::vector<std::string>& stack, const std::string& fullPath) : stack_(stack) {
+    stack_.push_back(fullPath);
+  }
+  ~OpenFileGuard() { stack_.pop_back(); }
+  OpenFileGuard(const OpenFileGuard&) = delete;
+  OpenFileGuard& operator=(const OpenFileGuard&) = delete;
+
+ private:
+  std::vector<std::string>& stack_;
+};
+
+}  // namespace
+
+bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
+  if (platform::GetPathKind(fileName) != platform::PathKind::kFile) {
+    errorText = "File not found: " + fileName;
+    return false;
+  }
+
+  std::string fullPath;
+  std::size_t fileNameStart = 0;
+  if (!platform::GetFullPath(fileName, &fullPath, &fileNameStart)) {
+    errorText = "File name too long: " + fileName;
+    return false;
+  }
+
+  // A file may name itself, directly or through others, and a chain of files that each name the
+  // next twice doubles without any cycle; both must end the walk, not the stack or the clock.
+  for (const std::string& open : openArgumentFiles) {
+    if (platform::IsSameFullPath(open, fullPath)) {
+      errorText = "File " + fullPath + " includes itself";
+      return false;
+    }
+  }
+  if (openArgumentFiles.size() >= kMaxArgumentFileDepth) {
+    errorText = "File " + fullPath + " is nested too deeply";
+    return false;
+  }
+  if (argumentFilesRead >= kMaxArgumentFilesPerParse) {
+    errorText = "File " + fullPath + " exceeds the limit of " +
+                std::to_string(kMaxArgumentFilesPerParse) + " argument files";
+    return false;
+  }
+  ++argumentFilesRead;
+  OpenFileGuard guard(openArgumentFiles, fullPath);
+
+  // Relative names inside the file, nested files included, are meant relative to the file itself.
+  platform::ScopedCurrentDirectory folder(fullPath.substr(0, fileNameStart));
+  if (!folder.IsSaved()) {
+    errorText = "Failed to save the current directory to read file " + fullPath;
+    return false;
+  }
+  // Nested names resolve against the folder; from anywhere else they could name another file.
+  if (!folder.IsEntered()) {
+    errorText = "Failed to enter the folder of file " + fullPath;
+    return false;
+  }
+
+  std::string text;
+  const bool parsed = LoadTextFile(fullPath, text) && ParseArgumentText(text);
+  // Names after the file (a relative /burnfile value above all) resolve against the folder the
+  // walk came from; from any other folder they would name another file.
+  if (!folder.Restore() && parsed) {
+    errorText = "Failed to return to the current directory after file " + fullPath;
+    return false;
+  }
+  return parsed;
+}
+
+bool CommandLineParser::LoadTextFile(const std::string& path, std::string& text) {
+  ClearErrorText();
+  text.clear();
+
+  platform::ScopedFileHandle file = platform::OpenFileExclusive(path, platform::FileAccess::kRead);
+  if (!file) {
+    errorText = "Failed to open file " + path;
+    return false;
+  }
+  uint64_t length = 0;
+  if (!platform::GetFileLength(file, &length)) {
+    errorText = "Failed to get file information for " + path;
+    return false;
+  }
+  if ((length >> 32) != 0) {
+    errorText = "File " + path + " is too large";
+    return false;
+  }
+  // An empty file cannot be mapped on either platform, and has nothing to map anyway.
+  if (length == 0)
+    return true;
+
+  platform::ScopedMappingHandle mapping = platform::CreateFileMappingOf(file, length);
+  if (!mapping) {
+    errorText = "Failed to create file mapping on file " + path;
+    return false;
+  }
+  platform::ScopedFileView view = platform::MapWholeFile(mapping, length);
+  if (!view) {
+    errorText = "Failed to map view of file " + path;
+    return false;
+  }
+
+  const unsigned char* bytes = view.data();
+  // A file of one or two bytes is always narrow text, even one that holds just the mark.
+  const unsigned mark = length > 2 ? (bytes[0] | (bytes[1] << 8)) : 0;
+  if (mark == 0xFFFE) {
+    errorText = "File " + path + " is in big-endian unicode format";
+    return false;
+  }
+
+  try {
+    if (mark == 0xFEFF) {
+      // The view is page-aligned, so the units after the two mark bytes are aligned too. An odd
+      // last byte is no whole unit and is dropped.
+      const std::size_t count = static_cast<std::size_t>(length / 2 - 1);
+      ConvertWideToAnsi(reinterpret_cast<const char16_t*>(bytes + 2), count, text);
+    } else {
+      text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
+    }
+  } catch (const std::exception&) {
+    text.clear();
+    errorText = "Failed to convert character data from file " + path + ".";
+    return false;
+  }
+
+  // Line ends only separate tokens: even inside quotes they must not reach a value.
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return true;
+}
+
+bool CommandLineParser::ParseArgumentText(const std::string& text) {
+  std::vector<std::string> tokens;
+  std::string token;
+  bool quoted = false;
+  for (char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (quoted || !IsSeparatorChar(c)) {
+      token += c;
+    } else if (!token.empty()) {
+      tokens.push_back(token);
+      token.clear();
+    }
+  }
+  if (!token.empty())
+    tokens.push_back(token);
+  return ParseTokens(tokens);
+}
+
 CommandLineParser::CommandLineParser(bool allowArgumentFiles)
     : allowArgumentFiles(allowArgumentFiles) {}
 
@@ -95,4 +273,42 @@ Argument* CommandLineParser::FindPositionalArgument() {
       return entry.argument;
   }
   return nullptr;
+}
+
+std::string CommandLineParser::GetVersionText() {
+  VersionInfoReader reader("040904B0");
+  if (reader.Load(platform::GetProgramModule()) < 0)
+    return std::string();
+  return BuildVersionBanner(TextOrEmpty(reader.QueryString("FileDescription")),
+                            TextOrEmpty(reader.QueryString("FileVersion")),
+                            TextOrEmpty(reader.QueryString("LegalCopyright")));
+}
+
+std::string CommandLineParser::GetUsageText(const std::string& message) {
+  std::ostringstream out;
+  // Through the virtual call, so a class with its own banner shows it here as well.
+  const std::string banner = GetVersionText();
+  if (!banner.empty())
+    out << banner << "\n";
+
+  if (!message.empty())
+    out << message << "\n\n";
+  else if (!errorText.empty())
+    out << errorText << "\n\n";
+
+  out << "Usage: " << GetProgramName();
+  if (allowArgumentFiles)
+    out << " [@argfile]";
+  for (const ArgumentEntry& entry : entries)
+    out << " " << entry.argument->GetUsageSyntax(PrefixOf(entry.kind));
+  out << "\n\n";
+
+  if (allowArgumentFiles)
+    out << "@argfile\tRead arguments from a file.\n";
+  for (const ArgumentEntry& entry : entries) {
+    const std::string line = entry.argument->GetHelpLine(PrefixOf(entry.kind));
+    if (!line.empty())
+      out << line << "\n";
+  }
+  return out.str();
 }

@@ -1,24 +1,9 @@
 #include "cmdline/standard_command_line_parser.h"
 
 #include <iostream>
-#include <sstream>
 
-#include "cmdline/version_info_reader.h"
 #include "platform/console.h"
 #include "platform/path.h"
-
-namespace {
-
-// Named arguments are written after "/" in the usage text; positional ones stand bare.
-std::string PrefixOf(ArgumentKind kind) {
-  return kind == Named ? "/" : "";
-}
-
-std::string TextOrEmpty(const char* text) {
-  return text ? std::string(text) : std::string();
-}
-
-}  // namespace
 
 StandardCommandLineParser::StandardCommandLineParser(bool allowArgumentFiles)
     : CommandLineParser(allowArgumentFiles),
@@ -59,44 +44,6 @@ void StandardCommandLineParser::DisplayText(const std::string& text) {
     return;
   }
   platform::ShowMessageBox(text.c_str(), GetProgramName());
-}
-
-std::string CommandLineParser::GetVersionText() {
-  VersionInfoReader reader("040904B0");
-  if (reader.Load(platform::GetProgramModule()) < 0)
-    return std::string();
-  return BuildVersionBanner(TextOrEmpty(reader.QueryString("FileDescription")),
-                            TextOrEmpty(reader.QueryString("FileVersion")),
-                            TextOrEmpty(reader.QueryString("LegalCopyright")));
-}
-
-std::string CommandLineParser::GetUsageText(const std::string& message) {
-  std::ostringstream out;
-  // Through the virtual call, so a class with its own banner shows it here as well.
-  const std::string banner = GetVersionText();
-  if (!banner.empty())
-    out << banner << "\n";
-
-  if (!message.empty())
-    out << message << "\n\n";
-  else if (!errorText.empty())
-    out << errorText << "\n\n";
-
-  out << "Usage: " << GetProgramName();
-  if (allowArgumentFiles)
-    out << " [@argfile]";
-  for (const ArgumentEntry& entry : entries)
-    out << " " << entry.argument->GetUsageSyntax(PrefixOf(entry.kind));
-  out << "\n\n";
-
-  if (allowArgumentFiles)
-    out << "@argfile\tRead arguments from a file.\n";
-  for (const ArgumentEntry& entry : entries) {
-    const std::string line = entry.argument->GetHelpLine(PrefixOf(entry.kind));
-    if (!line.empty())
-      out << line << "\n";
-  }
-  return out.str();
 }
 
 std::string BuildVersionBanner(const std::string& description, const std::string& version,
