@@ -331,6 +331,23 @@ class Hardening(ToolCase):
                                              MARKER.decode(), "/burnsn", "X"])
         self.assertEqual((0, b""), (status, stdout))
 
+    @unittest.skipIf(WINE, "POSIX signals")
+    def test_an_argument_file_cut_short_while_it_is_read_gives_an_error_not_a_signal(self):
+        path = self.write("big.rsp", b" " * (192 << 20) + b"/x")
+        process = subprocess.Popen([TOOL, "@big.rsp"], cwd=self.dir, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Cut the file as soon as the tool has it open, while it is still being read.
+        fds = "/proc/%d/fd" % process.pid
+        while process.poll() is None:
+            try:
+                if any(os.readlink(os.path.join(fds, fd)) == path for fd in os.listdir(fds)):
+                    break
+            except OSError:
+                pass
+        os.truncate(path, 0)
+        status = process.wait(timeout=120)
+        self.assertEqual(255, status)
+
 @unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):
     def test_batch_script_sees_errorlevel_1_0_and_minus_1(self):
