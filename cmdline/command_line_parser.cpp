@@ -23,6 +23,58 @@ std::string TextOrEmpty(const char* text) {
   return text ? std::string(text) : std::string();
 }
 
+}  // namespace
+
+// Hands a walk its tokens one at a time, so that a long argument file costs no more than its text.
+class TokenSource {
+ public:
+  virtual ~TokenSource() = default;
+  /// Stores the next token in *token; false when there is none left.
+  virtual bool Next(std::string* token) = 0;
+};
+
+namespace {
+
+class ListTokens : public TokenSource {
+ public:
+  explicit ListTokens(const std::vector<std::string>& tokens) : tokens_(tokens) {}
+  bool Next(std::string* token) override {
+    if (next_ >= tokens_.size())
+      return false;
+    *token = tokens_[next_++];
+    return true;
+  }
+
+ private:
+  const std::vector<std::string>& tokens_;
+  std::size_t next_ = 0;
+};
+
+// The tokens of an argument file's text: separators space, tab, CR and LF; double quotes group and
+// are dropped; empty tokens are dropped.
+class TextTokens : public TokenSource {
+ public:
+  explicit TextTokens(const std::string& text) : text_(text) {}
+  bool Next(std::string* token) override {
+    token->clear();
+    while (next_ < text_.size()) {
+      const char c = text_[next_++];
+      if (c == '"')
+        quoted_ = !quoted_;
+      else if (quoted_ || !IsSeparatorChar(c))
+        *token += c;
+      else if (!token->empty())
+        return true;
+    }
+    return !token->empty();
+  }
+
+ private:
+  const std::string& text_;
+  std::size_t next_ = 0;
+  bool quoted_ = false;
+};
+
 // Keeps the stack of open argument files true to the recursion on every way out, an exception
 // passing through a nested walk included; otherwise a later walk would see phantom cycles.
 class OpenFileGuard {
@@ -162,22 +214,8 @@ bool CommandLineParser::LoadTextFile(const std::string& path, std::string& text)
 }
 
 bool CommandLineParser::ParseArgumentText(const std::string& text) {
-  std::vector<std::string> tokens;
-  std::string token;
-  bool quoted = false;
-  for (char c : text) {
-    if (c == '"') {
-      quoted = !quoted;
-    } else if (quoted || !IsSeparatorChar(c)) {
-      token += c;
-    } else if (!token.empty()) {
-      tokens.push_back(token);
-      token.clear();
-    }
-  }
-  if (!token.empty())
-    tokens.push_back(token);
-  return ParseTokens(tokens);
+  TextTokens tokens(text);
+  return WalkTokens(tokens);
 }
 
 CommandLineParser::CommandLineParser(bool allowArgumentFiles)
@@ -195,6 +233,11 @@ bool CommandLineParser::ParseArguments(int argc, char** argv, bool skipFirst) {
 }
 
 bool CommandLineParser::ParseTokens(const std::vector<std::string>& tokens) {
+  ListTokens list(tokens);
+  return WalkTokens(list);
+}
+
+bool CommandLineParser::WalkTokens(TokenSource& tokens) {
   ClearErrorText();
   // A walk with no argument file open is the outermost one: it owns the file budget, and only it
   // can tell whether a required argument is missing, since a file's tokens may be followed by more
@@ -203,8 +246,8 @@ bool CommandLineParser::ParseTokens(const std::vector<std::string>& tokens) {
   if (outermost)
     argumentFilesRead = 0;
 
-  for (std::size_t cursor = 0; cursor < tokens.size(); ++cursor) {
-    const std::string& token = tokens[cursor];
+  std::string token;
+  while (tokens.Next(&token)) {
     Argument* argument = nullptr;
     bool named = false;
     if (token.size() >= 2 && (token[0] == '/' || token[0] == '-')) {
@@ -224,13 +267,12 @@ bool CommandLineParser::ParseTokens(const std::vector<std::string>& tokens) {
     }
 
     if (argument->ExpectsParameter()) {
-      std::string value = token;
-      if (named) {
-        if (cursor + 1 >= tokens.size()) {
-          errorText = "Argument '" + argument->GetName() + "' expects a parameter.";
-          return false;
-        }
-        value = tokens[++cursor];
+      std::string value;
+      if (!named) {
+        value.swap(token);
+      } else if (!tokens.Next(&value)) {
+        errorText = "Argument '" + argument->GetName() + "' expects a parameter.";
+        return false;
       }
       if (!argument->CanAcceptParameter()) {
         errorText = "Argument '" + argument->GetName() + "' cannot accept another parameter: '" +

@@ -12,6 +12,8 @@ enum ArgumentKind : int {
   Positional = 1,  ///< takes a token without a prefix character
 };
 
+class TokenSource;
+
 /// The parser's record of one added argument. The argument is owned by the parser's owner.
 struct ArgumentEntry {
   ArgumentKind kind;
@@ -82,6 +84,9 @@ class CommandLineParser {
   bool allowArgumentFiles : 1;
 
  private:
+  /// The walk behind ParseTokens and ParseArgumentText, taking tokens as `tokens` hands them out.
+  bool WalkTokens(TokenSource& tokens);
+
   /// Full paths of the argument files being read, outermost first; a nested walk runs while it is
   /// not empty.
   std::vector<std::string> openArgumentFiles;

@@ -1,6 +1,8 @@
 #include "cmdline/standard_command_line_parser.h"
 
 #include <iostream>
+#include <new>
+#include <stdexcept>
 
 #include "platform/console.h"
 #include "platform/path.h"
@@ -18,7 +20,14 @@ StandardCommandLineParser::StandardCommandLineParser(bool allowArgumentFiles)
 
 bool StandardCommandLineParser::Parse(int argc, char** argv) {
   // The decision reads the error text and the switches, so the walk's own answer adds nothing.
-  ParseArguments(argc, argv, /*skipFirst=*/true);
+  try {
+    ParseArguments(argc, argv, /*skipFirst=*/true);
+  } catch (const std::bad_alloc&) {
+    // A huge argument file can exhaust memory: that is a bad command line, not a crash.
+    errorText = "Not enough memory to read the command line.";
+  } catch (const std::length_error&) {
+    errorText = "Not enough memory to read the command line.";
+  }
   return HandleHelpAndVersion();
 }
 

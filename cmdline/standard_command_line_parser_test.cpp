@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -186,6 +187,24 @@ TEST(ParseTest, VersionWithoutBannerShowsEmptyLine) {
   CoutCapture capture;
   EXPECT_FALSE(ParseAsProcess(parser, {"/v"}));
   EXPECT_EQ("\n", capture.Text());
+}
+
+// Running out of memory while the arguments are read is a bad command line, shown as one line.
+TEST(ParseTest, OutOfMemoryIsAnError) {
+  struct Hungry : FlagArg {
+    Hungry() : FlagArg("hungry", "") {}
+    bool ExpectsParameter() override { return true; }
+    bool CanAcceptParameter() override { return true; }
+    bool AcceptParameter(const std::string&) override { throw std::bad_alloc(); }
+  };
+  ToolCommandLine parser;
+  Hungry hungry;
+  parser.AddPositional(&hungry);
+  CoutCapture capture;
+  EXPECT_FALSE(ParseAsProcess(parser, {"token"}));
+  const std::string error = "Not enough memory to read the command line.";
+  EXPECT_EQ(error, parser.GetErrorText());
+  EXPECT_EQ(0u, capture.Text().find(error + "\n\nUsage: ")) << capture.Text();
 }
 
 TEST(DisplayTextTest, AddsOneLineEnd) {

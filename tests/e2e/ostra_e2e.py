@@ -12,6 +12,7 @@ output is in text mode (CR LF line ends) and the program name comes from the .ex
 
 import argparse
 import os
+import resource
 import shutil
 import subprocess
 import sys
@@ -347,6 +348,32 @@ class Hardening(ToolCase):
         os.truncate(path, 0)
         status = process.wait(timeout=120)
         self.assertEqual(255, status)
+
+    @unittest.skipIf(WINE, "POSIX resource limits")
+    def test_a_write_beyond_the_file_size_limit_gives_0(self):
+        data = b"x" * 200000 + MARKER + b"x" * 100
+        self.write("target.bin", data)
+
+        def limit():
+            resource.setrlimit(resource.RLIMIT_FSIZE, (100 * 1024, 100 * 1024))
+
+        status, _ = self.run_in(limit, ["/burnfile", self.path("target.bin"), "/burnstring",
+                                        MARKER.decode(), "/burnsn", "X"])
+        self.assertEqual(0, status)
+        self.assertEqual(data, self.read("target.bin"))
+
+    def test_a_long_argument_file_costs_memory_close_to_its_size(self):
+        size = 32 << 20
+        self.write("many.rsp", b"a " * (size // 2))
+        command = ([WINE] if WINE else []) + [TOOL, "@many.rsp"]
+        with open(os.devnull, "wb") as null:
+            process = subprocess.Popen(command, cwd=self.dir, stdin=subprocess.DEVNULL, stdout=null,
+                                       stderr=null, env=dict(os.environ, WINEDEBUG="-all"))
+            _, status, usage = os.wait4(process.pid, 0)
+            process.returncode = os.waitstatus_to_exitcode(status)
+        self.assertEqual(255, process.returncode)
+        peak = usage.ru_maxrss * 1024
+        self.assertLess(peak, 3 * size + (128 << 20))
 
 @unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):

@@ -1,0 +1,9 @@
+#include "platform/program.h"
+
+#include <signal.h>
+
+namespace platform {
+
+void PrepareProcess() { signal(SIGXFSZ, SIG_IGN); }
+
+}  // namespace platform

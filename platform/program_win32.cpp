@@ -1,0 +1,7 @@
+#include "platform/program.h"
+
+namespace platform {
+
+void PrepareProcess() {}
+
+}  // namespace platform
