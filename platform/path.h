@@ -12,8 +12,10 @@ enum class PathKind { kMissing, kFile, kDirectory };
 /// path does not exist or cannot be queried.
 PathKind GetPathKind(const std::string& path);
 
-/// Makes `path` absolute against the current directory and normalises it lexically ("." and ".."
-/// components, repeated separators; no symbolic link is resolved). Stores the result in *fullPath
+/// Makes `path` absolute against the current directory and normalises it: "." components and
+/// repeated separators go; a ".." goes with the component before it, except on POSIX after a
+/// symbolic link, where the system's meaning (the parent of the link's target) differs from the
+/// spelling's and the ".." stays. No symbolic link is resolved. Stores the result in *fullPath
 /// and where its file-name part begins in *fileNameStart, so that fullPath->substr(0,
 /// *fileNameStart) is the folder with its trailing separator. Returns false when the path cannot be
 /// resolved, and on Windows when the full path does not fit 260 characters.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/current_directory.h"
@@ -114,6 +115,28 @@ TEST(GetFullPath, RootAndAboveRoot) {
     EXPECT_EQ(c.start, start) << c.input;
   }
 }
+
+#ifndef _WIN32
+// The full path must name the file the system opens for the name: "link/.." is the parent of the
+// link's target, not the folder that holds the link.
+TEST(GetFullPath, DotDotAfterASymbolicLinkNamesWhatTheSystemNames) {
+  ScopedTempDir dir;
+  dir.WriteFile("args.rsp", "wrong");
+  dir.WriteFile("elsewhere/args.rsp", "right");
+  dir.WriteFile("elsewhere/sub/x", "");
+  std::filesystem::create_directory_symlink(dir.PathOf("elsewhere/sub"), dir.PathOf("link"));
+  ScopedCurrentDirectory inside(dir.path().string());
+  const std::string names[] = {"link/../args.rsp", dir.PathOf("link/../args.rsp"),
+                               "link/../sub/../args.rsp"};
+  for (const std::string& name : names) {
+    std::string full;
+    std::size_t start = 0;
+    ASSERT_TRUE(GetFullPath(name, &full, &start)) << name;
+    EXPECT_EQ("right", ReadBytes(full)) << name << " gave " << full;
+    EXPECT_EQ("args.rsp", full.substr(start)) << name;
+  }
+}
+#endif
 
 TEST(GetFullPath, RefusesEmptyAndNulNames) {
   std::string full = "unchanged";
