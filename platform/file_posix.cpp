@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -47,7 +48,8 @@ NativeHandle FileHandleTraits::Invalid() { return -1; }
 
 void FileHandleTraits::Close(NativeHandle handle) { close(static_cast<int>(handle)); }
 
-ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access) {
+ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access, bool* held) {
+  *held = false;
   // A name with a NUL inside would silently open a shorter name.
   if (path.find('\0') != std::string::npos)
     return ScopedFileHandle();
@@ -62,8 +64,10 @@ ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access) {
     return ScopedFileHandle();
   // flock belongs to this open file description, so even a second open in the same process is
   // refused while this one lives: the nearest POSIX match to Windows' share mode 0.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    *held = errno == EWOULDBLOCK;
     return ScopedFileHandle();
+  }
   int status = fcntl(fd, F_GETFL);
   if (status == -1 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1)
     return ScopedFileHandle();
@@ -106,5 +110,12 @@ bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uin
 }
 
 bool FlushFile(const ScopedFileHandle& file) { return fsync(Descriptor(file)) == 0; }
+
+void SleepMilliseconds(uint32_t milliseconds) {
+  struct timespec wait = {static_cast<time_t>(milliseconds / 1000),
+                          static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+  }
+}
 
 }  // namespace platform

@@ -11,12 +11,14 @@ output is in text mode (CR LF line ends) and the program name comes from the .ex
 """
 
 import argparse
+import fcntl
 import os
 import resource
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
 
 def _options():
@@ -374,6 +376,21 @@ class Hardening(ToolCase):
         self.assertEqual(255, process.returncode)
         peak = usage.ru_maxrss * 1024
         self.assertLess(peak, 3 * size + (128 << 20))
+
+    @unittest.skipIf(WINE, "POSIX locks; Windows sharing is tested in the unit tests")
+    def test_a_file_held_for_a_moment_is_waited_for(self):
+        # (how the holder locks, seconds until it lets go, or None to hold on; status)
+        cases = [(fcntl.flock, 1.0, 1), (fcntl.flock, None, 0)]
+        for lock, seconds, status in cases:
+            with self.subTest(lock=lock.__name__, seconds=seconds):
+                self.write("target.bin", SAMPLE)
+                with open(self.path("target.bin"), "r+b") as holder:
+                    lock(holder, fcntl.LOCK_EX)
+                    if seconds is not None:
+                        threading.Timer(seconds, lock, (holder, fcntl.LOCK_UN)).start()
+                    self.check(["/burnfile", "target.bin", "/burnstring", MARKER.decode(),
+                                "/burnsn", "X"], status, b"")
+                self.assertEqual(stamped(b"X") if status else SAMPLE, self.read("target.bin"))
 
 @unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):
