@@ -271,7 +271,7 @@ TEST(ArgumentFile, HeldOpenByAnotherFails) {
   ScopedTempDir dir;
   const std::string path = dir.WriteFile("held.rsp", "-burnsn 1");
   platform::ScopedFileHandle holder =
-      platform::OpenFileExclusive(path, platform::FileAccess::kRead);
+      platform::OpenFileExclusive(path, platform::FileAccess::kReadWrite);
   ASSERT_TRUE(holder.IsValid());
   FileParser parser;
   EXPECT_FALSE(parser.ParseTokens({"@" + path}));

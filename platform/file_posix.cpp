@@ -63,8 +63,10 @@ ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
     return ScopedFileHandle();
   // flock belongs to this open file description, so even a second open in the same process is
-  // refused while this one lives: the nearest POSIX match to Windows' share mode 0.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  // refused while this one lives: the nearest POSIX match to Windows' share mode 0. A read takes
+  // a shared lock: NFS emulates flock with a byte-range lock, and an exclusive one there needs
+  // write access, which an argument file need not grant.
+  if (flock(fd, (access == FileAccess::kReadWrite ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
     *held = errno == EWOULDBLOCK;
     return ScopedFileHandle();
   }
