@@ -11,8 +11,9 @@ namespace platform {
 enum class FileAccess { kRead, kReadWrite };
 
 /// Opens an existing regular file for exclusive use: while the holder lives, no other open of the
-/// file succeeds on Windows (share mode 0); on POSIX no other lock can be taken (flock LOCK_EX),
-/// and for kRead no exclusive one (flock LOCK_SH, so other readers may read too). Never creates or
+/// file succeeds on Windows (share mode 0); on POSIX no other lock can be taken (flock LOCK_EX
+/// and a record lock over the whole file, so that both flock and fcntl or lockf users are kept
+/// out), and for kRead no exclusive one (shared locks, so other readers may read too). Never creates or
 /// truncates. A file that someone else holds is tried
 /// again for about three seconds (virus scanners and indexers open fresh files for a moment).
 /// Returns an invalid holder when the file does not exist, is not a regular file, is denied, or is

@@ -16,6 +16,13 @@ namespace {
 
 int Descriptor(const ScopedFileHandle& file) { return static_cast<int>(file.Get()); }
 
+#ifdef F_OFD_SETLK
+constexpr int kRecordLock = F_OFD_SETLK;
+#else
+// Where there are no open-file-description locks, the process's own record lock.
+constexpr int kRecordLock = F_SETLK;
+#endif
+
 // One read(2) or write(2) never moves more than this; larger requests loop.
 constexpr uint64_t kMaxTransfer = SSIZE_MAX;
 
@@ -68,6 +75,15 @@ ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access
   // write access, which an argument file need not grant.
   if (flock(fd, (access == FileAccess::kReadWrite ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
     *held = errno == EWOULDBLOCK;
+    return ScopedFileHandle();
+  }
+  // Other programs lock with fcntl or lockf instead, which flock neither sees nor keeps out: a
+  // record lock over the whole file, owned by this open file description as the flock is, too.
+  struct flock range = {};
+  range.l_type = access == FileAccess::kReadWrite ? F_WRLCK : F_RDLCK;
+  range.l_whence = SEEK_SET;
+  if (fcntl(fd, kRecordLock, &range) != 0) {
+    *held = errno == EAGAIN || errno == EACCES;
     return ScopedFileHandle();
   }
   int status = fcntl(fd, F_GETFL);

@@ -378,9 +378,10 @@ class Hardening(ToolCase):
         self.assertLess(peak, 3 * size + (128 << 20))
 
     @unittest.skipIf(WINE, "POSIX locks; Windows sharing is tested in the unit tests")
-    def test_a_file_held_for_a_moment_is_waited_for(self):
+    def test_a_file_held_for_a_moment_is_waited_for_whatever_the_lock(self):
         # (how the holder locks, seconds until it lets go, or None to hold on; status)
-        cases = [(fcntl.flock, 1.0, 1), (fcntl.flock, None, 0)]
+        cases = [(fcntl.flock, 1.0, 1), (fcntl.flock, None, 0),
+                 (fcntl.lockf, 1.0, 1), (fcntl.lockf, None, 0)]
         for lock, seconds, status in cases:
             with self.subTest(lock=lock.__name__, seconds=seconds):
                 self.write("target.bin", SAMPLE)
