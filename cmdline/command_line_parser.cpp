@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <sstream>
+#include <utility>
 
 #include "cmdline/argument_file.h"
 #include "cmdline/standard_command_line_parser.h"
@@ -77,17 +78,18 @@ class TextTokens : public TokenSource {
 
 // Keeps the stack of open argument files true to the recursion on every way out, an exception
 // passing through a nested walk included; otherwise a later walk would see phantom cycles.
+template <typename Entry>
 class OpenFileGuard {
  public:
-  OpenFileGuard(std::vector<std::string>& stack, const std::string& fullPath) : stack_(stack) {
-    stack_.push_back(fullPath);
+  OpenFileGuard(std::vector<Entry>& stack, Entry entry) : stack_(stack) {
+    stack_.push_back(std::move(entry));
   }
   ~OpenFileGuard() { stack_.pop_back(); }
   OpenFileGuard(const OpenFileGuard&) = delete;
   OpenFileGuard& operator=(const OpenFileGuard&) = delete;
 
  private:
-  std::vector<std::string>& stack_;
+  std::vector<Entry>& stack_;
 };
 
 }  // namespace
@@ -107,8 +109,12 @@ bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
 
   // A file may name itself, directly or through others, and a chain of files that each name the
   // next twice doubles without any cycle; both must end the walk, not the stack or the clock.
-  for (const std::string& open : openArgumentFiles) {
-    if (platform::IsSameFullPath(open, fullPath)) {
+  // Another spelling of the same file (a link, a short name) is still the same file.
+  OpenArgumentFile file{fullPath, platform::FileIdentity(), false};
+  file.identityKnown = platform::GetFileIdentity(fullPath, &file.identity);
+  for (const OpenArgumentFile& open : openArgumentFiles) {
+    if (platform::IsSameFullPath(open.fullPath, fullPath) ||
+        (open.identityKnown && file.identityKnown && open.identity == file.identity)) {
       errorText = "File " + fullPath + " includes itself";
       return false;
     }
@@ -123,7 +129,7 @@ bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
     return false;
   }
   ++argumentFilesRead;
-  OpenFileGuard guard(openArgumentFiles, fullPath);
+  OpenFileGuard guard(openArgumentFiles, std::move(file));
 
   // Relative names inside the file, nested files included, are meant relative to the file itself.
   platform::ScopedCurrentDirectory folder(fullPath.substr(0, fileNameStart));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cmdline/argument.h"
+#include "platform/path.h"
 
 enum ArgumentKind : int {
   Named = 0,       ///< named by a token that begins with "/" or "-"
@@ -87,9 +88,16 @@ class CommandLineParser {
   /// The walk behind ParseTokens and ParseArgumentText, taking tokens as `tokens` hands them out.
   bool WalkTokens(TokenSource& tokens);
 
-  /// Full paths of the argument files being read, outermost first; a nested walk runs while it is
-  /// not empty.
-  std::vector<std::string> openArgumentFiles;
+  /// One argument file being read: its full path, and the identity of the file when it could be
+  /// had.
+  struct OpenArgumentFile {
+    std::string fullPath;
+    platform::FileIdentity identity;
+    bool identityKnown;
+  };
+
+  /// The argument files being read, outermost first; a nested walk runs while it is not empty.
+  std::vector<OpenArgumentFile> openArgumentFiles;
   /// How many argument files the current outermost walk has read.
   std::size_t argumentFilesRead = 0;
 };

@@ -2,6 +2,7 @@
 #define OSTRA_PLATFORM_PATH_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -20,6 +21,20 @@ PathKind GetPathKind(const std::string& path);
 /// *fileNameStart) is the folder with its trailing separator. Returns false when the path cannot be
 /// resolved, and on Windows when the full path does not fit 260 characters.
 bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart);
+
+/// What makes a file itself, whatever name reaches it (a link, a short name, "./" segments): the
+/// device and inode on POSIX, the volume serial number and file index on Windows.
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t index = 0;
+};
+
+inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
+  return a.volume == b.volume && a.index == b.index;
+}
+
+/// Stores the identity of the file at `path` in *identity. Returns false when it cannot be had.
+bool GetFileIdentity(const std::string& path, FileIdentity* identity);
 
 /// Whether two full paths from GetFullPath name the same file by their spelling: letter case is
 /// ignored on Windows, bytes compare exactly on POSIX.

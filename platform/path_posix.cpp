@@ -78,6 +78,15 @@ bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fi
   return true;
 }
 
+bool GetFileIdentity(const std::string& path, FileIdentity* identity) {
+  struct stat info;
+  if (path.find('\0') != std::string::npos || stat(path.c_str(), &info) != 0)
+    return false;
+  identity->volume = static_cast<uint64_t>(info.st_dev);
+  identity->index = static_cast<uint64_t>(info.st_ino);
+  return true;
+}
+
 bool IsSameFullPath(const std::string& a, const std::string& b) { return a == b; }
 
 std::string GetProgramPath() {
