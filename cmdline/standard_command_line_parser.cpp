@@ -6,6 +6,7 @@
 
 #include "platform/console.h"
 #include "platform/path.h"
+#include "platform/program.h"
 
 StandardCommandLineParser::StandardCommandLineParser(bool allowArgumentFiles)
     : CommandLineParser(allowArgumentFiles),
@@ -73,10 +74,7 @@ std::string BuildVersionBanner(const std::string& description, const std::string
 
 std::string GetProgramName() { return platform::GetFileStem(platform::GetProgramPath()); }
 
-bool IsConsoleProgram() {
-  const std::string path = platform::GetProgramPath();
-  return path.empty() || platform::IsConsoleProgramFile(path);
-}
+bool IsConsoleProgram() { return platform::IsConsoleSubsystem(); }
 
 std::string ReplaceAll(const std::string& subject, const std::string& search,
                        const std::string& replacement, bool all) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/path.h"
+#include "platform/program.h"
 #include "test_support/scoped_temp_dir.h"
 
 namespace {

@@ -40,10 +40,6 @@ bool GetFileIdentity(const std::string& path, FileIdentity* identity);
 /// ignored on Windows, bytes compare exactly on POSIX.
 bool IsSameFullPath(const std::string& a, const std::string& b);
 
-/// The path of the running program's file, or the empty string when it cannot be had (on Windows
-/// also when it does not fit 260 characters).
-std::string GetProgramPath();
-
 /// The file-name part of `path` without its folder and without its extension:
 /// "C:\Tools\stamper.exe" gives "stamper", "/usr/bin/ostra" gives "ostra".
 std::string GetFileStem(const std::string& path);

@@ -89,19 +89,6 @@ bool GetFileIdentity(const std::string& path, FileIdentity* identity) {
 
 bool IsSameFullPath(const std::string& a, const std::string& b) { return a == b; }
 
-std::string GetProgramPath() {
-  std::vector<char> buffer(256);
-  for (;;) {
-    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length < 0)
-      return std::string();
-    // readlink truncates silently: only a result shorter than the buffer is known to be whole.
-    if (static_cast<std::size_t>(length) < buffer.size())
-      return std::string(buffer.data(), static_cast<std::size_t>(length));
-    buffer.resize(buffer.size() * 2);
-  }
-}
-
 std::string GetFileStem(const std::string& path) {
   std::string name = path.substr(path.rfind('/') + 1);
   // The leading dot of a name like ".profile" starts the name, not an extension.

@@ -209,12 +209,5 @@ TEST(GetFileStem, OverlongNameDoesNotOverrun) {
   EXPECT_EQ(kWindows ? "" : name, GetFileStem("dir/" + name + ".exe"));
 }
 
-TEST(GetProgramPath, NamesThisTestProgram) {
-  std::string path = GetProgramPath();
-  ASSERT_FALSE(path.empty());
-  EXPECT_EQ(PathKind::kFile, GetPathKind(path));
-  EXPECT_EQ("platform_tests", GetFileStem(path));
-}
-
 }  // namespace
 }  // namespace platform

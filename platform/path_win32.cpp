@@ -4,7 +4,6 @@
 
 #include "platform/ascii_case.h"
 #include "platform/scoped_handle.h"
-#include "platform/version_resource.h"
 #include "platform/win32.h"
 
 namespace platform {
@@ -51,11 +50,6 @@ bool GetFileIdentity(const std::string& path, FileIdentity* identity) {
 
 bool IsSameFullPath(const std::string& a, const std::string& b) {
   return EqualIgnoringAsciiCase(a, b);
-}
-
-std::string GetProgramPath() {
-  std::string path;
-  return GetModulePath(GetProgramModule(), &path) == 0 ? path : std::string();
 }
 
 std::string GetFileStem(const std::string& path) {

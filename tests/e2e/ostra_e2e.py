@@ -413,6 +413,14 @@ class WindowsOnly(ToolCase):
         self.assertEqual([b"status=1", b"status=0", b"status=-1"], lines)
         self.assertEqual(stamped(b"SN-42"), self.read("target.bin"))
 
+    def test_texts_reach_standard_output_from_a_folder_the_code_page_cannot_spell(self):
+        # The ANSI form of such a path holds "?": the program must not ask its file by that name
+        # whether it is a console program, and then wait on a message box nobody closes.
+        folder = self.path("\u65e5\u672c\u8a9e")
+        os.mkdir(folder)
+        shutil.copy(TOOL, os.path.join(folder, "ostra.exe"))
+        self.check(["/?"], -1, usage_text(), tool=os.path.join(folder, "ostra.exe"))
+
     @unittest.skipUnless(VERSIONED_TOOL, "no versioned build")
     def test_version_banner_from_the_version_resource(self):
         banner = (b"Ostra Stamper version 1.2.3.4\n"
