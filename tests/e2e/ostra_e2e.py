@@ -34,6 +34,11 @@ TOOL = os.path.abspath(_OPTIONS.tool)
 WINE = _OPTIONS.wine
 VERSIONED_TOOL = _OPTIONS.versioned_tool and os.path.abspath(_OPTIONS.versioned_tool)
 
+# Wine takes the ANSI code page from the locale: the C locale gives code page 1252, which the
+# expected bytes assume, whatever locale the tests are started in; its UTF-8 form lets Wine read
+# file names outside ASCII.
+WINE_ENV = dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8")
+
 MARKER = b"@@SERIAL-PLACEHOLDER@@"   # 22 bytes
 SAMPLE = b"Product: Example\r\nSerial: " + MARKER + b"\r\nEnd\r\n"
 
@@ -94,7 +99,7 @@ class ToolCase(unittest.TestCase):
         command = [tool or TOOL] + list(args)
         if WINE:
             command = [WINE] + command
-        env = dict(os.environ, WINEDEBUG="-all")
+        env = WINE_ENV
         # Standard output goes to a file: Wine's helper processes may inherit a pipe and hold it open.
         with tempfile.TemporaryFile() as out:
             status = subprocess.run(command, cwd=cwd or self.dir, stdin=subprocess.DEVNULL,
@@ -370,7 +375,7 @@ class Hardening(ToolCase):
         command = ([WINE] if WINE else []) + [TOOL, "@many.rsp"]
         with open(os.devnull, "wb") as null:
             process = subprocess.Popen(command, cwd=self.dir, stdin=subprocess.DEVNULL, stdout=null,
-                                       stderr=null, env=dict(os.environ, WINEDEBUG="-all"))
+                                       stderr=null, env=WINE_ENV)
             _, status, usage = os.wait4(process.pid, 0)
             process.returncode = os.waitstatus_to_exitcode(status)
         self.assertEqual(255, process.returncode)
@@ -404,7 +409,7 @@ class WindowsOnly(ToolCase):
                                  "%s\r\necho status=%%ERRORLEVEL%%\r\n"
                                  "ostra.exe /bogus > nul\r\necho status=%%ERRORLEVEL%%\r\n"
                                  % (stamp, stamp)).encode())
-        env = dict(os.environ, WINEDEBUG="-all")
+        env = WINE_ENV
         with tempfile.TemporaryFile() as out:
             subprocess.run([WINE, "cmd", "/c", "stamp.bat"], cwd=self.dir, stdin=subprocess.DEVNULL,
                            stdout=out, stderr=subprocess.DEVNULL, env=env, timeout=120)
