@@ -10,6 +10,9 @@
 
 namespace {
 
+using platform::kResultFail;
+using platform::kResultOk;
+
 TEST(ResultFromSystemErrorTest, Table) {
   const struct {
     std::uint32_t error;
@@ -23,7 +26,7 @@ TEST(ResultFromSystemErrorTest, Table) {
       {0xFFFF, 0x8007FFFFu},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(static_cast<HRESULT_T>(c.expected), HRESULT_FROM_WIN32(c.error)) << c.error;
+    EXPECT_EQ(static_cast<platform::ResultCode>(c.expected), platform::ResultFromSystemError(c.error)) << c.error;
   }
 }
 
