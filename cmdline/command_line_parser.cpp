@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
-#include <sstream>
 #include <utility>
 
 #include "cmdline/argument_file.h"
@@ -335,30 +334,30 @@ std::string CommandLineParser::GetVersionText() {
 }
 
 std::string CommandLineParser::GetUsageText(const std::string& message) {
-  std::ostringstream out;
+  std::string out;
   // Through the virtual call, so a class with its own banner shows it here as well.
   const std::string banner = GetVersionText();
   if (!banner.empty())
-    out << banner << "\n";
+    out += banner + "\n";
 
   if (!message.empty())
-    out << message << "\n\n";
+    out += message + "\n\n";
   else if (!errorText.empty())
-    out << errorText << "\n\n";
+    out += errorText + "\n\n";
 
-  out << "Usage: " << GetProgramName();
+  out += "Usage: " + GetProgramName();
   if (allowArgumentFiles)
-    out << " [@argfile]";
+    out += " [@argfile]";
   for (const ArgumentEntry& entry : entries)
-    out << " " << entry.argument->GetUsageSyntax(PrefixOf(entry.kind));
-  out << "\n\n";
+    out += " " + entry.argument->GetUsageSyntax(PrefixOf(entry.kind));
+  out += "\n\n";
 
   if (allowArgumentFiles)
-    out << "@argfile\tRead arguments from a file.\n";
+    out += "@argfile\tRead arguments from a file.\n";
   for (const ArgumentEntry& entry : entries) {
     const std::string line = entry.argument->GetHelpLine(PrefixOf(entry.kind));
     if (!line.empty())
-      out << line << "\n";
+      out += line + "\n";
   }
-  return out.str();
+  return out;
 }

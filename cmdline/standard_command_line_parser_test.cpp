@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <new>
 #include <sstream>
 #include <string>
@@ -10,19 +9,25 @@
 
 namespace {
 
-// Collects what goes to std::cout while it lives.
+// Collects what goes to standard output from its making until Text() is first called.
 class CoutCapture {
  public:
-  CoutCapture() : saved(std::cout.rdbuf(captured.rdbuf())) {}
-  ~CoutCapture() { std::cout.rdbuf(saved); }
+  CoutCapture() { testing::internal::CaptureStdout(); }
+  ~CoutCapture() { Text(); }
   CoutCapture(const CoutCapture&) = delete;
   CoutCapture& operator=(const CoutCapture&) = delete;
 
-  std::string Text() const { return captured.str(); }
+  const std::string& Text() {
+    if (!done) {
+      captured = testing::internal::GetCapturedStdout();
+      done = true;
+    }
+    return captured;
+  }
 
  private:
-  std::ostringstream captured;
-  std::streambuf* saved;
+  std::string captured;
+  bool done = false;
 };
 
 // The tool's own option set, with a banner the test chooses instead of the program's resource.
