@@ -1,6 +1,19 @@
 #include "platform/program.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/win32.h"
+
+// The run-time library's own handler for an exception nobody catches names the exception's type,
+// and for that pulls in the C++ name demangler and a full printf: a quarter of the program's size
+// for a message that only a bug can cause. This one says the same in fewer words.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  std::fputs("terminate called after an exception that was not caught\n", stderr);
+  std::abort();
+}
+}  // namespace __gnu_cxx
 
 namespace platform {
 

@@ -16,10 +16,15 @@ ResultCode ResultFromLastError() {
   return error != 0 ? ResultFromSystemError(error) : static_cast<ResultCode>(E_FAIL);
 }
 
-// version.dll serves only the version banner: loaded at its first use, kept until the program ends.
+// version.dll serves only the version banner: loaded at its first use, kept until the program
+// ends. A plain object rather than a function's static: the guard of a static would link in the
+// whole thread library for a program that runs on one thread.
+ScopedLibrary versionLibrary;
+
 const ScopedLibrary& VersionLibrary() {
-  static const ScopedLibrary library = LoadSystemLibrary("version.dll");
-  return library;
+  if (!versionLibrary)
+    versionLibrary = LoadSystemLibrary("version.dll");
+  return versionLibrary;
 }
 
 }  // namespace
