@@ -1,3 +1,7 @@
 #include "app/ostra_command_line.h"
+#include "platform/program.h"
 
-int main(int argc, char** argv) { return RunOstra(argc, argv); }
+int main(int argc, char** argv) {
+  platform::PrepareProcess();
+  return RunOstra(argc, argv);
+}

@@ -271,7 +271,7 @@ TEST(ArgumentFile, HeldOpenByAnotherFails) {
   ScopedTempDir dir;
   const std::string path = dir.WriteFile("held.rsp", "-burnsn 1");
   platform::ScopedFileHandle holder =
-      platform::OpenFileExclusive(path, platform::FileAccess::kRead);
+      platform::OpenFileExclusive(path, platform::FileAccess::kReadWrite);
   ASSERT_TRUE(holder.IsValid());
   FileParser parser;
   EXPECT_FALSE(parser.ParseTokens({"@" + path}));
@@ -362,6 +362,29 @@ TEST(ArgumentFile, CyclesEndTheWalk) {
     EXPECT_EQ("File " + FullPath(dir.PathOf(c.looping)) + " includes itself",
               parser.GetErrorText());
     EXPECT_EQ(before, platform::GetCurrentDirectoryPath());
+  }
+}
+
+// Two names of one file are one file: the cycle is found where the file comes round again, not
+// by the depth limit or after another pass.
+TEST(ArgumentFile, CyclesAreFoundByFileIdentity) {
+  ScopedTempDir dir;
+  dir.WriteFile("x.rsp", "t @y.rsp");
+  std::filesystem::create_hard_link(dir.PathOf("x.rsp"), dir.PathOf("y.rsp"));
+  FileParser linked;
+  EXPECT_FALSE(linked.ParseTokens({"@" + dir.PathOf("x.rsp")}));
+  EXPECT_EQ("File " + FullPath(dir.PathOf("y.rsp")) + " includes itself", linked.GetErrorText());
+  EXPECT_EQ((Tokens{"t"}), linked.collector.tokens);
+
+  // A folder link to its own folder gives every pass a new spelling.
+  dir.WriteFile("loop/z.rsp", "@link/z.rsp");
+  std::error_code error;
+  std::filesystem::create_directory_symlink(".", dir.path() / "loop" / "link", error);
+  if (!error) {
+    FileParser looped;
+    EXPECT_FALSE(looped.ParseTokens({"@" + dir.PathOf("loop/z.rsp")}));
+    EXPECT_EQ("File " + FullPath(dir.PathOf("loop/link/z.rsp")) + " includes itself",
+              looped.GetErrorText());
   }
 }
 

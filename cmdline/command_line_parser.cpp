@@ -1,5 +1,228 @@
 #include "cmdline/command_line_parser.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <utility>
+
+#include "cmdline/argument_file.h"
+#include "cmdline/standard_command_line_parser.h"
+#include "cmdline/version_info_reader.h"
+#include "platform/current_directory.h"
+#include "platform/file.h"
+#include "platform/path.h"
+
+namespace {
+
+// Named arguments are written after "/" in the usage text; positional ones stand bare.
+std::string PrefixOf(ArgumentKind kind) {
+  return kind == Named ? "/" : "";
+}
+
+std::string TextOrEmpty(const char* text) {
+  return text ? std::string(text) : std::string();
+}
+
+}  // namespace
+
+// Hands a walk its tokens one at a time, so that a long argument file costs no more than its text.
+class TokenSource {
+ public:
+  virtual ~TokenSource() = default;
+  /// Stores the next token in *token; false when there is none left.
+  virtual bool Next(std::string* token) = 0;
+};
+
+namespace {
+
+class ListTokens : public TokenSource {
+ public:
+  explicit ListTokens(const std::vector<std::string>& tokens) : tokens_(tokens) {}
+  bool Next(std::string* token) override {
+    if (next_ >= tokens_.size())
+      return false;
+    *token = tokens_[next_++];
+    return true;
+  }
+
+ private:
+  const std::vector<std::string>& tokens_;
+  std::size_t next_ = 0;
+};
+
+// The tokens of an argument file's text: separators space, tab, CR and LF; double quotes group and
+// are dropped; empty tokens are dropped.
+class TextTokens : public TokenSource {
+ public:
+  explicit TextTokens(const std::string& text) : text_(text) {}
+  bool Next(std::string* token) override {
+    token->clear();
+    while (next_ < text_.size()) {
+      const char c = text_[next_++];
+      if (c == '"')
+        quoted_ = !quoted_;
+      else if (quoted_ || !IsSeparatorChar(c))
+        *token += c;
+      else if (!token->empty())
+        return true;
+    }
+    return !token->empty();
+  }
+
+ private:
+  const std::string& text_;
+  std::size_t next_ = 0;
+  bool quoted_ = false;
+};
+
+// Keeps the stack of open argument files true to the recursion on every way out, an exception
+// passing through a nested walk included; otherwise a later walk would see phantom cycles.
+template <typename Entry>
+class OpenFileGuard {
+ public:
+  OpenFileGuard(std::vector<Entry>& stack, Entry entry) : stack_(stack) {
+    stack_.push_back(std::move(entry));
+  }
+  ~OpenFileGuard() { stack_.pop_back(); }
+  OpenFileGuard(const OpenFileGuard&) = delete;
+  OpenFileGuard& operator=(const OpenFileGuard&) = delete;
+
+ private:
+  std::vector<Entry>& stack_;
+};
+
+}  // namespace
+
+bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
+  if (platform::GetPathKind(fileName) != platform::PathKind::kFile) {
+    errorText = "File not found: " + fileName;
+    return false;
+  }
+
+  std::string fullPath;
+  std::size_t fileNameStart = 0;
+  if (!platform::GetFullPath(fileName, &fullPath, &fileNameStart)) {
+    errorText = "File name too long: " + fileName;
+    return false;
+  }
+
+  // A file may name itself, directly or through others, and a chain of files that each name the
+  // next twice doubles without any cycle; both must end the walk, not the stack or the clock.
+  // Another spelling of the same file (a link, a short name) is still the same file.
+  OpenArgumentFile file{fullPath, platform::FileIdentity(), false};
+  file.identityKnown = platform::GetFileIdentity(fullPath, &file.identity);
+  for (const OpenArgumentFile& open : openArgumentFiles) {
+    if (platform::IsSameFullPath(open.fullPath, fullPath) ||
+        (open.identityKnown && file.identityKnown && open.identity == file.identity)) {
+      errorText = "File " + fullPath + " includes itself";
+      return false;
+    }
+  }
+  if (openArgumentFiles.size() >= kMaxArgumentFileDepth) {
+    errorText = "File " + fullPath + " is nested too deeply";
+    return false;
+  }
+  if (argumentFilesRead >= kMaxArgumentFilesPerParse) {
+    errorText = "File " + fullPath + " exceeds the limit of " +
+                std::to_string(kMaxArgumentFilesPerParse) + " argument files";
+    return false;
+  }
+  ++argumentFilesRead;
+  OpenFileGuard guard(openArgumentFiles, std::move(file));
+
+  // Relative names inside the file, nested files included, are meant relative to the file itself.
+  platform::ScopedCurrentDirectory folder(fullPath.substr(0, fileNameStart));
+  if (!folder.IsSaved()) {
+    errorText = "Failed to save the current directory to read file " + fullPath;
+    return false;
+  }
+  // Nested names resolve against the folder; from anywhere else they could name another file.
+  if (!folder.IsEntered()) {
+    errorText = "Failed to enter the folder of file " + fullPath;
+    return false;
+  }
+
+  std::string text;
+  const bool parsed = LoadTextFile(fullPath, text) && ParseArgumentText(text);
+  // Names after the file (a relative /burnfile value above all) resolve against the folder the
+  // walk came from; from any other folder they would name another file.
+  if (!folder.Restore() && parsed) {
+    errorText = "Failed to return to the current directory after file " + fullPath;
+    return false;
+  }
+  return parsed;
+}
+
+bool CommandLineParser::LoadTextFile(const std::string& path, std::string& text) {
+  ClearErrorText();
+  text.clear();
+
+  platform::ScopedFileHandle file = platform::OpenFileExclusive(path, platform::FileAccess::kRead);
+  if (!file) {
+    errorText = "Failed to open file " + path;
+    return false;
+  }
+  uint64_t length = 0;
+  if (!platform::GetFileLength(file, &length)) {
+    errorText = "Failed to get file information for " + path;
+    return false;
+  }
+  if ((length >> 32) != 0) {
+    errorText = "File " + path + " is too large";
+    return false;
+  }
+  if (length == 0)
+    return true;
+
+  // Read, not mapped: a file that shrinks while it is read (a mapped page past its new end would
+  // kill the process with a signal) fails here with a message.
+  try {
+    text.resize(static_cast<std::size_t>(length));
+  } catch (const std::exception&) {
+    errorText = "Not enough memory to read file " + path;
+    return false;
+  }
+  if (!platform::ReadFileAt(file, 0, &text[0], length)) {
+    text.clear();
+    errorText = "Failed to read file " + path;
+    return false;
+  }
+
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  // A file of one or two bytes is always narrow text, even one that holds just the mark.
+  const unsigned mark = length > 2 ? (bytes[0] | (bytes[1] << 8)) : 0;
+  if (mark == 0xFFFE) {
+    text.clear();
+    errorText = "File " + path + " is in big-endian unicode format";
+    return false;
+  }
+
+  if (mark == 0xFEFF) {
+    try {
+      // The string's block comes from operator new, so the units after the two mark bytes are
+      // aligned. An odd last byte is no whole unit and is dropped.
+      const std::size_t count = static_cast<std::size_t>(length / 2 - 1);
+      std::string narrow;
+      ConvertWideToAnsi(reinterpret_cast<const char16_t*>(text.data() + 2), count, narrow);
+      text.swap(narrow);
+    } catch (const std::exception&) {
+      text.clear();
+      errorText = "Failed to convert character data from file " + path + ".";
+      return false;
+    }
+  }
+
+  // Line ends only separate tokens: even inside quotes they must not reach a value.
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return true;
+}
+
+bool CommandLineParser::ParseArgumentText(const std::string& text) {
+  TextTokens tokens(text);
+  return WalkTokens(tokens);
+}
+
 CommandLineParser::CommandLineParser(bool allowArgumentFiles)
     : allowArgumentFiles(allowArgumentFiles) {}
 
@@ -15,6 +238,11 @@ bool CommandLineParser::ParseArguments(int argc, char** argv, bool skipFirst) {
 }
 
 bool CommandLineParser::ParseTokens(const std::vector<std::string>& tokens) {
+  ListTokens list(tokens);
+  return WalkTokens(list);
+}
+
+bool CommandLineParser::WalkTokens(TokenSource& tokens) {
   ClearErrorText();
   // A walk with no argument file open is the outermost one: it owns the file budget, and only it
   // can tell whether a required argument is missing, since a file's tokens may be followed by more
@@ -23,8 +251,8 @@ bool CommandLineParser::ParseTokens(const std::vector<std::string>& tokens) {
   if (outermost)
     argumentFilesRead = 0;
 
-  for (std::size_t cursor = 0; cursor < tokens.size(); ++cursor) {
-    const std::string& token = tokens[cursor];
+  std::string token;
+  while (tokens.Next(&token)) {
     Argument* argument = nullptr;
     bool named = false;
     if (token.size() >= 2 && (token[0] == '/' || token[0] == '-')) {
@@ -44,13 +272,12 @@ bool CommandLineParser::ParseTokens(const std::vector<std::string>& tokens) {
     }
 
     if (argument->ExpectsParameter()) {
-      std::string value = token;
-      if (named) {
-        if (cursor + 1 >= tokens.size()) {
-          errorText = "Argument '" + argument->GetName() + "' expects a parameter.";
-          return false;
-        }
-        value = tokens[++cursor];
+      std::string value;
+      if (!named) {
+        value.swap(token);
+      } else if (!tokens.Next(&value)) {
+        errorText = "Argument '" + argument->GetName() + "' expects a parameter.";
+        return false;
       }
       if (!argument->CanAcceptParameter()) {
         errorText = "Argument '" + argument->GetName() + "' cannot accept another parameter: '" +
@@ -95,4 +322,42 @@ Argument* CommandLineParser::FindPositionalArgument() {
       return entry.argument;
   }
   return nullptr;
+}
+
+std::string CommandLineParser::GetVersionText() {
+  VersionInfoReader reader("040904B0");
+  if (reader.Load(platform::GetProgramModule()) < 0)
+    return std::string();
+  return BuildVersionBanner(TextOrEmpty(reader.QueryString("FileDescription")),
+                            TextOrEmpty(reader.QueryString("FileVersion")),
+                            TextOrEmpty(reader.QueryString("LegalCopyright")));
+}
+
+std::string CommandLineParser::GetUsageText(const std::string& message) {
+  std::string out;
+  // Through the virtual call, so a class with its own banner shows it here as well.
+  const std::string banner = GetVersionText();
+  if (!banner.empty())
+    out += banner + "\n";
+
+  if (!message.empty())
+    out += message + "\n\n";
+  else if (!errorText.empty())
+    out += errorText + "\n\n";
+
+  out += "Usage: " + GetProgramName();
+  if (allowArgumentFiles)
+    out += " [@argfile]";
+  for (const ArgumentEntry& entry : entries)
+    out += " " + entry.argument->GetUsageSyntax(PrefixOf(entry.kind));
+  out += "\n\n";
+
+  if (allowArgumentFiles)
+    out += "@argfile\tRead arguments from a file.\n";
+  for (const ArgumentEntry& entry : entries) {
+    const std::string line = entry.argument->GetHelpLine(PrefixOf(entry.kind));
+    if (!line.empty())
+      out += line + "\n";
+  }
+  return out;
 }

@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "cmdline/argument.h"
+#include "platform/path.h"
 
 enum ArgumentKind : int {
   Named = 0,       ///< named by a token that begins with "/" or "-"
   Positional = 1,  ///< takes a token without a prefix character
 };
+
+class TokenSource;
 
 /// The parser's record of one added argument. The argument is owned by the parser's owner.
 struct ArgumentEntry {
@@ -82,9 +85,19 @@ class CommandLineParser {
   bool allowArgumentFiles : 1;
 
  private:
-  /// Full paths of the argument files being read, outermost first; a nested walk runs while it is
-  /// not empty.
-  std::vector<std::string> openArgumentFiles;
+  /// The walk behind ParseTokens and ParseArgumentText, taking tokens as `tokens` hands them out.
+  bool WalkTokens(TokenSource& tokens);
+
+  /// One argument file being read: its full path, and the identity of the file when it could be
+  /// had.
+  struct OpenArgumentFile {
+    std::string fullPath;
+    platform::FileIdentity identity;
+    bool identityKnown;
+  };
+
+  /// The argument files being read, outermost first; a nested walk runs while it is not empty.
+  std::vector<OpenArgumentFile> openArgumentFiles;
   /// How many argument files the current outermost walk has read.
   std::size_t argumentFilesRead = 0;
 };

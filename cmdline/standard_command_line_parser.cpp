@@ -1,24 +1,13 @@
 #include "cmdline/standard_command_line_parser.h"
 
-#include <iostream>
-#include <sstream>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <stdexcept>
 
-#include "cmdline/version_info_reader.h"
 #include "platform/console.h"
 #include "platform/path.h"
-
-namespace {
-
-// Named arguments are written after "/" in the usage text; positional ones stand bare.
-std::string PrefixOf(ArgumentKind kind) {
-  return kind == Named ? "/" : "";
-}
-
-std::string TextOrEmpty(const char* text) {
-  return text ? std::string(text) : std::string();
-}
-
-}  // namespace
+#include "platform/program.h"
 
 StandardCommandLineParser::StandardCommandLineParser(bool allowArgumentFiles)
     : CommandLineParser(allowArgumentFiles),
@@ -33,7 +22,14 @@ StandardCommandLineParser::StandardCommandLineParser(bool allowArgumentFiles)
 
 bool StandardCommandLineParser::Parse(int argc, char** argv) {
   // The decision reads the error text and the switches, so the walk's own answer adds nothing.
-  ParseArguments(argc, argv, /*skipFirst=*/true);
+  try {
+    ParseArguments(argc, argv, /*skipFirst=*/true);
+  } catch (const std::bad_alloc&) {
+    // A huge argument file can exhaust memory: that is a bad command line, not a crash.
+    errorText = "Not enough memory to read the command line.";
+  } catch (const std::length_error&) {
+    errorText = "Not enough memory to read the command line.";
+  }
   return HandleHelpAndVersion();
 }
 
@@ -53,50 +49,14 @@ bool StandardCommandLineParser::HandleHelpAndVersion() {
 
 void StandardCommandLineParser::DisplayText(const std::string& text) {
   if (IsConsoleProgram()) {
-    // Text mode turns the line end into CR LF on Windows.
-    std::cout << text.c_str() << "\n";
-    std::cout.flush();
+    // Up to the first NUL, as everywhere in the framework. Text mode turns the line end into
+    // CR LF on Windows. Plain stdio: the iostream machinery would triple the program's size.
+    std::fwrite(text.c_str(), 1, std::strlen(text.c_str()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
     return;
   }
   platform::ShowMessageBox(text.c_str(), GetProgramName());
-}
-
-std::string CommandLineParser::GetVersionText() {
-  VersionInfoReader reader("040904B0");
-  if (reader.Load(platform::GetProgramModule()) < 0)
-    return std::string();
-  return BuildVersionBanner(TextOrEmpty(reader.QueryString("FileDescription")),
-                            TextOrEmpty(reader.QueryString("FileVersion")),
-                            TextOrEmpty(reader.QueryString("LegalCopyright")));
-}
-
-std::string CommandLineParser::GetUsageText(const std::string& message) {
-  std::ostringstream out;
-  // Through the virtual call, so a class with its own banner shows it here as well.
-  const std::string banner = GetVersionText();
-  if (!banner.empty())
-    out << banner << "\n";
-
-  if (!message.empty())
-    out << message << "\n\n";
-  else if (!errorText.empty())
-    out << errorText << "\n\n";
-
-  out << "Usage: " << GetProgramName();
-  if (allowArgumentFiles)
-    out << " [@argfile]";
-  for (const ArgumentEntry& entry : entries)
-    out << " " << entry.argument->GetUsageSyntax(PrefixOf(entry.kind));
-  out << "\n\n";
-
-  if (allowArgumentFiles)
-    out << "@argfile\tRead arguments from a file.\n";
-  for (const ArgumentEntry& entry : entries) {
-    const std::string line = entry.argument->GetHelpLine(PrefixOf(entry.kind));
-    if (!line.empty())
-      out << line << "\n";
-  }
-  return out.str();
 }
 
 std::string BuildVersionBanner(const std::string& description, const std::string& version,
@@ -117,10 +77,7 @@ std::string BuildVersionBanner(const std::string& description, const std::string
 
 std::string GetProgramName() { return platform::GetFileStem(platform::GetProgramPath()); }
 
-bool IsConsoleProgram() {
-  const std::string path = platform::GetProgramPath();
-  return path.empty() || platform::IsConsoleProgramFile(path);
-}
+bool IsConsoleProgram() { return platform::IsConsoleSubsystem(); }
 
 std::string ReplaceAll(const std::string& subject, const std::string& search,
                        const std::string& replacement, bool all) {

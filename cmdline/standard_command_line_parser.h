@@ -34,8 +34,9 @@ class StandardCommandLineParser : public CommandLineParser {
 /// The running program file's name without folder and extension; empty when its path cannot be had.
 std::string GetProgramName();
 
-/// Whether the running program file is a console program. When its path cannot be had, the answer
-/// is yes: a message box nobody closes would stall an unattended installation.
+/// Whether the running program is a console program, as its own loaded image says: the answer
+/// never depends on its path, which may be unreadable, and a message box nobody closes would
+/// stall an unattended installation.
 bool IsConsoleProgram();
 
 /// A copy of `subject` in which the first occurrence of `search`, or with `all` every occurrence

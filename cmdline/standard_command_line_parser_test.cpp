@@ -2,26 +2,32 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Collects what goes to std::cout while it lives.
+// Collects what goes to standard output from its making until Text() is first called.
 class CoutCapture {
  public:
-  CoutCapture() : saved(std::cout.rdbuf(captured.rdbuf())) {}
-  ~CoutCapture() { std::cout.rdbuf(saved); }
+  CoutCapture() { testing::internal::CaptureStdout(); }
+  ~CoutCapture() { Text(); }
   CoutCapture(const CoutCapture&) = delete;
   CoutCapture& operator=(const CoutCapture&) = delete;
 
-  std::string Text() const { return captured.str(); }
+  const std::string& Text() {
+    if (!done) {
+      captured = testing::internal::GetCapturedStdout();
+      done = true;
+    }
+    return captured;
+  }
 
  private:
-  std::ostringstream captured;
-  std::streambuf* saved;
+  std::string captured;
+  bool done = false;
 };
 
 // The tool's own option set, with a banner the test chooses instead of the program's resource.
@@ -186,6 +192,24 @@ TEST(ParseTest, VersionWithoutBannerShowsEmptyLine) {
   CoutCapture capture;
   EXPECT_FALSE(ParseAsProcess(parser, {"/v"}));
   EXPECT_EQ("\n", capture.Text());
+}
+
+// Running out of memory while the arguments are read is a bad command line, shown as one line.
+TEST(ParseTest, OutOfMemoryIsAnError) {
+  struct Hungry : FlagArg {
+    Hungry() : FlagArg("hungry", "") {}
+    bool ExpectsParameter() override { return true; }
+    bool CanAcceptParameter() override { return true; }
+    bool AcceptParameter(const std::string&) override { throw std::bad_alloc(); }
+  };
+  ToolCommandLine parser;
+  Hungry hungry;
+  parser.AddPositional(&hungry);
+  CoutCapture capture;
+  EXPECT_FALSE(ParseAsProcess(parser, {"token"}));
+  const std::string error = "Not enough memory to read the command line.";
+  EXPECT_EQ(error, parser.GetErrorText());
+  EXPECT_EQ(0u, capture.Text().find(error + "\n\nUsage: ")) << capture.Text();
 }
 
 TEST(DisplayTextTest, AddsOneLineEnd) {

@@ -2,6 +2,11 @@
 
 #include <new>
 
+using platform::kResultFail;
+using platform::kResultOk;
+using platform::kResultOutOfMemory;
+using platform::ResultCode;
+
 VersionInfoReader::VersionInfoReader(const char* tableKey) {
   // Longer keys are cut so that the key always fits its array with its terminator.
   std::size_t length = 0;
@@ -12,15 +17,15 @@ VersionInfoReader::VersionInfoReader(const char* tableKey) {
   key[length] = '\0';
 }
 
-HRESULT_T VersionInfoReader::Load(platform::ModuleHandle module) {
+ResultCode VersionInfoReader::Load(platform::ModuleHandle module) {
   std::string path;
-  const HRESULT_T result = platform::GetModulePath(module, &path);
+  const ResultCode result = platform::GetModulePath(module, &path);
   if (result < 0)
     return result;
   return LoadFile(path);
 }
 
-HRESULT_T VersionInfoReader::LoadFile(const std::string& path) {
+ResultCode VersionInfoReader::LoadFile(const std::string& path) {
   Free();
   std::uint32_t handle = 0;
   const std::uint32_t size = platform::GetVersionInfoSize(path, &handle);
@@ -31,7 +36,7 @@ HRESULT_T VersionInfoReader::LoadFile(const std::string& path) {
   info.reset(new (std::nothrow) unsigned char[size]());
   if (!info)
     return kResultOutOfMemory;
-  const HRESULT_T result = platform::ReadVersionInfo(path, handle, size, info.get());
+  const ResultCode result = platform::ReadVersionInfo(path, handle, size, info.get());
   if (result < 0)
     return result;
   return kResultOk;

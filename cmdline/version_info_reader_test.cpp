@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/path.h"
+#include "platform/program.h"
 #include "test_support/scoped_temp_dir.h"
 
 namespace {
+
+using platform::kResultFail;
+using platform::kResultOk;
 
 TEST(ResultFromSystemErrorTest, Table) {
   const struct {
@@ -23,7 +26,7 @@ TEST(ResultFromSystemErrorTest, Table) {
       {0xFFFF, 0x8007FFFFu},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(static_cast<HRESULT_T>(c.expected), HRESULT_FROM_WIN32(c.error)) << c.error;
+    EXPECT_EQ(static_cast<platform::ResultCode>(c.expected), platform::ResultFromSystemError(c.error)) << c.error;
   }
 }
 

@@ -5,10 +5,6 @@
 
 namespace platform {
 
-/// Whether the program file at `programPath` is a console program: on Windows SHGetFileInfoA with
-/// SHGFI_EXETYPE answers the PE console pattern; on POSIX every program is one.
-bool IsConsoleProgramFile(const std::string& programPath);
-
 /// Shows `text` in a message box captioned `caption`, with an OK button and no icon, and returns
 /// when the user closes it. On POSIX, where there is no message box, writes the text to standard
 /// error.

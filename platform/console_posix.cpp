@@ -4,8 +4,6 @@
 
 namespace platform {
 
-bool IsConsoleProgramFile(const std::string&) { return true; }
-
 void ShowMessageBox(const std::string& text, const std::string&) {
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fputc('\n', stderr);

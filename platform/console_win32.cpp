@@ -1,21 +1,23 @@
 #include "platform/console.h"
 
-#include "platform/win32.h"
+#include <cstdio>
 
-#include <shellapi.h>
+#include "platform/system_library_win32.h"
 
 namespace platform {
 
-bool IsConsoleProgramFile(const std::string& programPath) {
-  SHFILEINFOA info = {};
-  DWORD_PTR type = SHGetFileInfoA(programPath.c_str(), 0, &info, sizeof info, SHGFI_EXETYPE);
-  // "PE" in the low word and no subsystem version in the high word: a console program. Anything
-  // else, the failure value 0 included, is treated as a windowed one.
-  return LOWORD(type) == 0x4550 && HIWORD(type) == 0;
-}
-
 void ShowMessageBox(const std::string& text, const std::string& caption) {
-  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_SETFOREGROUND);
+  using MessageBoxFunction = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
+  ScopedLibrary user32 = LoadSystemLibrary("user32.dll");
+  auto messageBox = FindLibraryFunction<MessageBoxFunction>(user32, "MessageBoxA");
+  if (messageBox != nullptr) {
+    messageBox(nullptr, text.c_str(), caption.c_str(), MB_SETFOREGROUND);
+    return;
+  }
+  // Without a message box the text still goes somewhere it can be read.
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
 }
 
 }  // namespace platform

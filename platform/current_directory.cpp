@@ -5,7 +5,7 @@
 namespace platform {
 
 ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& folder)
-    : previous_(GetCurrentDirectoryPath()), saved_(!previous_.empty()) {
+    : saved_(SaveCurrentDirectory(&previous_)) {
   // Without a saved directory there is no way back, so the folder is not entered at all.
   if (saved_)
     entered_ = SetCurrentDirectoryPath(folder);
@@ -17,9 +17,13 @@ ScopedCurrentDirectory::ScopedCurrentDirectory(ScopedCurrentDirectory&& other) n
   other.entered_ = false;
 }
 
-ScopedCurrentDirectory::~ScopedCurrentDirectory() {
-  if (saved_)
-    SetCurrentDirectoryPath(previous_);
+ScopedCurrentDirectory::~ScopedCurrentDirectory() { Restore(); }
+
+bool ScopedCurrentDirectory::Restore() {
+  if (!saved_)
+    return true;
+  saved_ = false;
+  return RestoreCurrentDirectory(previous_);
 }
 
 }  // namespace platform

@@ -3,11 +3,28 @@
 
 #include <string>
 
+#include "platform/scoped_handle.h"
+
 namespace platform {
 
 /// The process's current directory, or the empty string when it cannot be read (on Windows also
 /// when it does not fit 260 characters).
 std::string GetCurrentDirectoryPath();
+
+/// A way back to a directory that was current: on POSIX an open descriptor of it, which reaches it
+/// even where its path cannot be read or entered (a path longer than the system takes, a parent
+/// the user may not search); on Windows its path.
+struct SavedDirectory {
+  std::string path;
+  ScopedDirectoryHandle handle;
+};
+
+/// Stores a way back to the current directory in *saved. Returns false when there is none (on
+/// Windows also when the path does not fit 260 characters).
+bool SaveCurrentDirectory(SavedDirectory* saved);
+
+/// Makes the directory in `saved` current again. Returns false on failure.
+bool RestoreCurrentDirectory(const SavedDirectory& saved);
 
 /// Enters a folder for the holder's lifetime, then makes the directory that was current before the
 /// current one again, on every way out of the scope. Move-only; a moved-from holder restores nothing.
@@ -28,8 +45,13 @@ class ScopedCurrentDirectory {
   /// Whether `folder` became the current directory.
   bool IsEntered() const { return entered_; }
 
+  /// Makes the saved directory current again now; the holder restores nothing afterwards. Returns
+  /// false when that failed, so that no relative name is then resolved against the wrong folder;
+  /// true also when nothing was saved.
+  bool Restore();
+
  private:
-  std::string previous_;
+  SavedDirectory previous_;
   bool saved_ = false;
   bool entered_ = false;
 };

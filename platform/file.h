@@ -11,10 +11,21 @@ namespace platform {
 enum class FileAccess { kRead, kReadWrite };
 
 /// Opens an existing regular file for exclusive use: while the holder lives, no other open of the
-/// file succeeds on Windows (share mode 0), and no other exclusive lock can be taken on POSIX
-/// (flock LOCK_EX | LOCK_NB). Never creates or truncates. Returns an invalid holder when the file
-/// does not exist, is not a regular file, is denied, or is held by someone else.
+/// file succeeds on Windows (share mode 0); on POSIX no other lock can be taken (flock LOCK_EX
+/// and a record lock over the whole file, so that both flock and fcntl or lockf users are kept
+/// out), and for kRead no exclusive one (shared locks, so other readers may read too). Never creates or
+/// truncates. A file that someone else holds is tried
+/// again for about three seconds (virus scanners and indexers open fresh files for a moment).
+/// Returns an invalid holder when the file does not exist, is not a regular file, is denied, or is
+/// still held by someone else.
 ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access);
+
+/// One try of OpenFileExclusive. On failure *held tells whether someone else holds the file (a
+/// sharing or lock violation on Windows, a lock held elsewhere on POSIX), which may soon end.
+ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access, bool* held);
+
+/// Waits `milliseconds` before the program goes on.
+void SleepMilliseconds(uint32_t milliseconds);
 
 /// Stores the length of the open file in *length. Returns false when it cannot be read.
 bool GetFileLength(const ScopedFileHandle& file, uint64_t* length);

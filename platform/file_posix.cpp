@@ -5,6 +5,7 @@
 #include <limits.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -14,6 +15,13 @@ namespace platform {
 namespace {
 
 int Descriptor(const ScopedFileHandle& file) { return static_cast<int>(file.Get()); }
+
+#ifdef F_OFD_SETLK
+constexpr int kRecordLock = F_OFD_SETLK;
+#else
+// Where there are no open-file-description locks, the process's own record lock.
+constexpr int kRecordLock = F_SETLK;
+#endif
 
 // One read(2) or write(2) never moves more than this; larger requests loop.
 constexpr uint64_t kMaxTransfer = SSIZE_MAX;
@@ -47,7 +55,8 @@ NativeHandle FileHandleTraits::Invalid() { return -1; }
 
 void FileHandleTraits::Close(NativeHandle handle) { close(static_cast<int>(handle)); }
 
-ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access) {
+ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access, bool* held) {
+  *held = false;
   // A name with a NUL inside would silently open a shorter name.
   if (path.find('\0') != std::string::npos)
     return ScopedFileHandle();
@@ -61,9 +70,22 @@ ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access) {
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
     return ScopedFileHandle();
   // flock belongs to this open file description, so even a second open in the same process is
-  // refused while this one lives: the nearest POSIX match to Windows' share mode 0.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+  // refused while this one lives: the nearest POSIX match to Windows' share mode 0. A read takes
+  // a shared lock: NFS emulates flock with a byte-range lock, and an exclusive one there needs
+  // write access, which an argument file need not grant.
+  if (flock(fd, (access == FileAccess::kReadWrite ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+    *held = errno == EWOULDBLOCK;
     return ScopedFileHandle();
+  }
+  // Other programs lock with fcntl or lockf instead, which flock neither sees nor keeps out: a
+  // record lock over the whole file, owned by this open file description as the flock is, too.
+  struct flock range = {};
+  range.l_type = access == FileAccess::kReadWrite ? F_WRLCK : F_RDLCK;
+  range.l_whence = SEEK_SET;
+  if (fcntl(fd, kRecordLock, &range) != 0) {
+    *held = errno == EAGAIN || errno == EACCES;
+    return ScopedFileHandle();
+  }
   int status = fcntl(fd, F_GETFL);
   if (status == -1 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1)
     return ScopedFileHandle();
@@ -106,5 +128,12 @@ bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uin
 }
 
 bool FlushFile(const ScopedFileHandle& file) { return fsync(Descriptor(file)) == 0; }
+
+void SleepMilliseconds(uint32_t milliseconds) {
+  struct timespec wait = {static_cast<time_t>(milliseconds / 1000),
+                          static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+  }
+}
 
 }  // namespace platform

@@ -42,16 +42,22 @@ NativeHandle FileHandleTraits::Invalid() { return reinterpret_cast<NativeHandle>
 
 void FileHandleTraits::Close(NativeHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
-ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access) {
+ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access, bool* held) {
+  *held = false;
   // A name with a NUL inside would silently open a shorter name.
   if (path.find('\0') != std::string::npos)
     return ScopedFileHandle();
   DWORD desired = access == FileAccess::kReadWrite ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
   ScopedFileHandle file(reinterpret_cast<NativeHandle>(
       CreateFileA(path.c_str(), desired, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  if (!file) {
+    const DWORD error = GetLastError();
+    *held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+    return file;
+  }
   // Device names such as CON or a pipe open too; reading the console would wait for a user who
   // is not there.
-  if (file && GetFileType(ToHandle(file)) != FILE_TYPE_DISK)
+  if (GetFileType(ToHandle(file)) != FILE_TYPE_DISK)
     return ScopedFileHandle();
   return file;
 }
@@ -93,5 +99,7 @@ bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uin
 }
 
 bool FlushFile(const ScopedFileHandle& file) { return FlushFileBuffers(ToHandle(file)) != 0; }
+
+void SleepMilliseconds(uint32_t milliseconds) { Sleep(milliseconds); }
 
 }  // namespace platform

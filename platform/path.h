@@ -2,6 +2,7 @@
 #define OSTRA_PLATFORM_PATH_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -12,20 +13,32 @@ enum class PathKind { kMissing, kFile, kDirectory };
 /// path does not exist or cannot be queried.
 PathKind GetPathKind(const std::string& path);
 
-/// Makes `path` absolute against the current directory and normalises it lexically ("." and ".."
-/// components, repeated separators; no symbolic link is resolved). Stores the result in *fullPath
+/// Makes `path` absolute against the current directory and normalises it: "." components and
+/// repeated separators go; a ".." goes with the component before it, except on POSIX after a
+/// symbolic link, where the system's meaning (the parent of the link's target) differs from the
+/// spelling's and the ".." stays. No symbolic link is resolved. Stores the result in *fullPath
 /// and where its file-name part begins in *fileNameStart, so that fullPath->substr(0,
 /// *fileNameStart) is the folder with its trailing separator. Returns false when the path cannot be
 /// resolved, and on Windows when the full path does not fit 260 characters.
 bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart);
 
+/// What makes a file itself, whatever name reaches it (a link, a short name, "./" segments): the
+/// device and inode on POSIX, the volume serial number and file index on Windows.
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t index = 0;
+};
+
+inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
+  return a.volume == b.volume && a.index == b.index;
+}
+
+/// Stores the identity of the file at `path` in *identity. Returns false when it cannot be had.
+bool GetFileIdentity(const std::string& path, FileIdentity* identity);
+
 /// Whether two full paths from GetFullPath name the same file by their spelling: letter case is
 /// ignored on Windows, bytes compare exactly on POSIX.
 bool IsSameFullPath(const std::string& a, const std::string& b);
-
-/// The path of the running program's file, or the empty string when it cannot be had (on Windows
-/// also when it does not fit 260 characters).
-std::string GetProgramPath();
 
 /// The file-name part of `path` without its folder and without its extension:
 /// "C:\Tools\stamper.exe" gives "stamper", "/usr/bin/ostra" gives "ostra".

@@ -10,6 +10,23 @@
 
 namespace platform {
 
+namespace {
+
+// "/a/b" from {"a", "b"}; the empty string for no components.
+std::string JoinComponents(const std::vector<std::string>& components) {
+  std::string path;
+  for (const std::string& component : components)
+    path += "/" + component;
+  return path;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+}  // namespace
+
 PathKind GetPathKind(const std::string& path) {
   struct stat info;
   // A name with a NUL inside would be answered for a shorter name.
@@ -37,17 +54,21 @@ bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fi
       end = absolute.size();
     std::string component = absolute.substr(begin, end - begin);
     if (component == "..") {
-      if (!components.empty())
+      // "link/.." is the parent of the folder the link points to, not the folder that holds the
+      // link: only a component that is no symbolic link may be dropped with its "..".
+      if (components.empty())
+        ;  // Above the root is the root.
+      else if (components.back() != ".." && !IsSymbolicLink(JoinComponents(components)))
         components.pop_back();
+      else
+        components.push_back(component);
     } else if (!component.empty() && component != ".") {
       components.push_back(component);
     }
     begin = end + 1;
   }
 
-  std::string result;
-  for (const std::string& component : components)
-    result += "/" + component;
+  std::string result = JoinComponents(components);
   // A name that ends in a separator names a folder and keeps the separator, so it has an empty
   // file-name part, as GetFullPathNameA gives on Windows.
   if (result.empty() || absolute.back() == '/')
@@ -57,20 +78,16 @@ bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fi
   return true;
 }
 
-bool IsSameFullPath(const std::string& a, const std::string& b) { return a == b; }
-
-std::string GetProgramPath() {
-  std::vector<char> buffer(256);
-  for (;;) {
-    ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length < 0)
-      return std::string();
-    // readlink truncates silently: only a result shorter than the buffer is known to be whole.
-    if (static_cast<std::size_t>(length) < buffer.size())
-      return std::string(buffer.data(), static_cast<std::size_t>(length));
-    buffer.resize(buffer.size() * 2);
-  }
+bool GetFileIdentity(const std::string& path, FileIdentity* identity) {
+  struct stat info;
+  if (path.find('\0') != std::string::npos || stat(path.c_str(), &info) != 0)
+    return false;
+  identity->volume = static_cast<uint64_t>(info.st_dev);
+  identity->index = static_cast<uint64_t>(info.st_ino);
+  return true;
 }
+
+bool IsSameFullPath(const std::string& a, const std::string& b) { return a == b; }
 
 std::string GetFileStem(const std::string& path) {
   std::string name = path.substr(path.rfind('/') + 1);

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 
 #include "platform/ascii_case.h"
-#include "platform/version_resource.h"
+#include "platform/scoped_handle.h"
 #include "platform/win32.h"
 
 namespace platform {
@@ -33,13 +33,23 @@ bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fi
   return true;
 }
 
-bool IsSameFullPath(const std::string& a, const std::string& b) {
-  return EqualIgnoringAsciiCase(a, b);
+bool GetFileIdentity(const std::string& path, FileIdentity* identity) {
+  if (path.find('\0') != std::string::npos)
+    return false;
+  // No data access, so no share mode is in the way: a file another process holds still answers.
+  ScopedFileHandle file(reinterpret_cast<NativeHandle>(
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!file || !GetFileInformationByHandle(reinterpret_cast<HANDLE>(file.Get()), &info))
+    return false;
+  identity->volume = info.dwVolumeSerialNumber;
+  identity->index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
 }
 
-std::string GetProgramPath() {
-  std::string path;
-  return GetModulePath(GetProgramModule(), &path) == 0 ? path : std::string();
+bool IsSameFullPath(const std::string& a, const std::string& b) {
+  return EqualIgnoringAsciiCase(a, b);
 }
 
 std::string GetFileStem(const std::string& path) {

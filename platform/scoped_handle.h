@@ -67,8 +67,16 @@ struct MappingHandleTraits {
   static void Close(NativeHandle handle);
 };
 
+/// An open directory, kept as a way back to it. Invalid value: -1 on POSIX; Windows keeps the path
+/// instead, and its holder stays invalid.
+struct DirectoryHandleTraits {
+  static NativeHandle Invalid();
+  static void Close(NativeHandle handle);
+};
+
 using ScopedFileHandle = ScopedHandle<FileHandleTraits>;
 using ScopedMappingHandle = ScopedHandle<MappingHandleTraits>;
+using ScopedDirectoryHandle = ScopedHandle<DirectoryHandleTraits>;
 
 }  // namespace platform
 

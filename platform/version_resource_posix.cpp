@@ -2,7 +2,7 @@
 
 #include <errno.h>
 
-#include "platform/path.h"
+#include "platform/program.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
 #include "platform/version_resource.h"
 
-#include <cstring>
+#include <string>
 
-#include "platform/win32.h"
+#include "platform/system_library_win32.h"
 
 #include <winver.h>
 
@@ -14,6 +14,17 @@ namespace {
 ResultCode ResultFromLastError() {
   DWORD error = GetLastError();
   return error != 0 ? ResultFromSystemError(error) : static_cast<ResultCode>(E_FAIL);
+}
+
+// version.dll serves only the version banner: loaded at its first use, kept until the program
+// ends. A plain object rather than a function's static: the guard of a static would link in the
+// whole thread library for a program that runs on one thread.
+ScopedLibrary versionLibrary;
+
+const ScopedLibrary& VersionLibrary() {
+  if (!versionLibrary)
+    versionLibrary = LoadSystemLibrary("version.dll");
+  return versionLibrary;
 }
 
 }  // namespace
@@ -33,31 +44,34 @@ ResultCode GetModulePath(ModuleHandle module, std::string* path) {
 }
 
 std::uint32_t GetVersionInfoSize(const std::string& path, std::uint32_t* handle) {
+  using SizeFunction = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+  auto getSize = FindLibraryFunction<SizeFunction>(VersionLibrary(), "GetFileVersionInfoSizeA");
   DWORD zero = 0;
-  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &zero);
+  DWORD size = getSize != nullptr ? getSize(path.c_str(), &zero) : 0;
   *handle = zero;
   return size;
 }
 
 ResultCode ReadVersionInfo(const std::string& path, std::uint32_t handle, std::uint32_t size,
                            void* block) {
-  if (!GetFileVersionInfoA(path.c_str(), handle, size, block))
+  using ReadFunction = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+  auto read = FindLibraryFunction<ReadFunction>(VersionLibrary(), "GetFileVersionInfoA");
+  if (read == nullptr)
+    return ResultFromLastError();
+  if (!read(path.c_str(), handle, size, block))
     return ResultFromLastError();
   return S_OK;
 }
 
 const char* QueryVersionString(const void* block, const char* key, const char* name) {
-  static const char kPattern[] = "\\StringFileInfo\\%s\\%s";
-  char subBlock[128];
-  // wsprintfA knows nothing of the buffer's size: refuse what would not fit (the pattern less its
-  // two "%s", the key, the name and the terminator).
-  if (block == nullptr || key == nullptr || name == nullptr ||
-      sizeof kPattern - 4 + std::strlen(key) + std::strlen(name) > sizeof subBlock)
+  using QueryFunction = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+  auto query = FindLibraryFunction<QueryFunction>(VersionLibrary(), "VerQueryValueA");
+  if (block == nullptr || key == nullptr || name == nullptr || query == nullptr)
     return nullptr;
-  wsprintfA(subBlock, kPattern, key, name);
+  const std::string subBlock = std::string("\\StringFileInfo\\") + key + "\\" + name;
   void* value = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(block, subBlock, &value, &length) || value == nullptr)
+  if (!query(block, subBlock.c_str(), &value, &length) || value == nullptr)
     return nullptr;
   return static_cast<const char*>(value);
 }

@@ -11,11 +11,14 @@ output is in text mode (CR LF line ends) and the program name comes from the .ex
 """
 
 import argparse
+import fcntl
 import os
+import resource
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
 
 def _options():
@@ -30,6 +33,11 @@ _OPTIONS, _UNITTEST_ARGS = _options()
 TOOL = os.path.abspath(_OPTIONS.tool)
 WINE = _OPTIONS.wine
 VERSIONED_TOOL = _OPTIONS.versioned_tool and os.path.abspath(_OPTIONS.versioned_tool)
+
+# Wine takes the ANSI code page from the locale: the C locale gives code page 1252, which the
+# expected bytes assume, whatever locale the tests are started in; its UTF-8 form lets Wine read
+# file names outside ASCII.
+WINE_ENV = dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8")
 
 MARKER = b"@@SERIAL-PLACEHOLDER@@"   # 22 bytes
 SAMPLE = b"Product: Example\r\nSerial: " + MARKER + b"\r\nEnd\r\n"
@@ -91,7 +99,7 @@ class ToolCase(unittest.TestCase):
         command = [tool or TOOL] + list(args)
         if WINE:
             command = [WINE] + command
-        env = dict(os.environ, WINEDEBUG="-all")
+        env = WINE_ENV
         # Standard output goes to a file: Wine's helper processes may inherit a pipe and hold it open.
         with tempfile.TemporaryFile() as out:
             status = subprocess.run(command, cwd=cwd or self.dir, stdin=subprocess.DEVNULL,
@@ -267,6 +275,129 @@ class ArgumentFiles(ToolCase):
         self.assertIn(console(b"self.rsp includes itself\n\nUsage: "), stdout)
 
 
+class Hardening(ToolCase):
+    def test_a_value_holding_a_zero_byte_is_refused(self):
+        # An argument file can carry a zero byte; the value must not stand for its shorter front.
+        self.write("t2.bin", b"xxMAyyMARKxx")
+        cases = [b"-burnfile t2.bin -burnstring MA\0RK -burnsn ZZZZ",
+                 b"-burnfile t2.bin -burnstring MA -burnsn Z\0Z",
+                 b"-burnfile t2.bin\0x -burnstring MA -burnsn ZZ"]
+        for content in cases:
+            with self.subTest(content=content):
+                self.write("args.rsp", content)
+                self.check(["@args.rsp"], 0, b"")
+                self.assertEqual(b"xxMAyyMARKxx", self.read("t2.bin"))
+
+
+    def run_in(self, enter, args):
+        """Runs the tool natively in the folder that `enter` (run in the child) makes current."""
+        with tempfile.TemporaryFile() as out:
+            status = subprocess.run([TOOL] + args, preexec_fn=enter, stdin=subprocess.DEVNULL,
+                                    stdout=out, stderr=subprocess.DEVNULL, timeout=120).returncode
+            out.seek(0)
+            return (-1 if status == 255 else status), out.read()
+
+    @unittest.skipIf(WINE, "POSIX current directories")
+    def test_the_walk_returns_to_a_start_folder_its_path_cannot_reach(self):
+        # The start folder's path is longer than the system takes, so only a handle gets back to
+        # it; the relative /burnfile value must still name the file in it.
+        self.write("pub/args.rsp", b"-burnstring MARK -burnsn ZZ")
+        self.write("pub/data.bin", b"xxMARKxx")
+        segments = ["d" * 250] * 18
+        start = os.open(".", os.O_RDONLY)
+        try:
+            os.chdir(self.dir)
+            for segment in segments:
+                os.mkdir(segment)
+                os.chdir(segment)
+            with open("data.bin", "wb") as f:
+                f.write(b"xxMARKxx")
+        finally:
+            os.fchdir(start)
+            os.close(start)
+
+        def enter():
+            os.chdir(self.dir)
+            for segment in segments:
+                os.chdir(segment)
+
+        status, _ = self.run_in(enter, ["@" + self.path("pub/args.rsp"), "/burnfile", "data.bin"])
+        self.assertEqual(1, status)
+        self.assertEqual(b"xxMARKxx", self.read("pub/data.bin"))
+
+    @unittest.skipIf(WINE, "POSIX current directories")
+    def test_an_argument_file_is_read_from_a_deleted_start_folder(self):
+        self.write("args.rsp", b"-burnfile target.bin")
+        os.mkdir(self.path("gone"))
+
+        def enter():
+            os.chdir(self.path("gone"))
+            os.rmdir(self.path("gone"))
+
+        self.write("target.bin", SAMPLE)
+        status, stdout = self.run_in(enter, ["@" + self.path("args.rsp"), "/burnstring",
+                                             MARKER.decode(), "/burnsn", "X"])
+        self.assertEqual((0, b""), (status, stdout))
+
+    @unittest.skipIf(WINE, "POSIX signals")
+    def test_an_argument_file_cut_short_while_it_is_read_gives_an_error_not_a_signal(self):
+        path = self.write("big.rsp", b" " * (192 << 20) + b"/x")
+        process = subprocess.Popen([TOOL, "@big.rsp"], cwd=self.dir, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Cut the file as soon as the tool has it open, while it is still being read.
+        fds = "/proc/%d/fd" % process.pid
+        while process.poll() is None:
+            try:
+                if any(os.readlink(os.path.join(fds, fd)) == path for fd in os.listdir(fds)):
+                    break
+            except OSError:
+                pass
+        os.truncate(path, 0)
+        status = process.wait(timeout=120)
+        self.assertEqual(255, status)
+
+    @unittest.skipIf(WINE, "POSIX resource limits")
+    def test_a_write_beyond_the_file_size_limit_gives_0(self):
+        data = b"x" * 200000 + MARKER + b"x" * 100
+        self.write("target.bin", data)
+
+        def limit():
+            resource.setrlimit(resource.RLIMIT_FSIZE, (100 * 1024, 100 * 1024))
+
+        status, _ = self.run_in(limit, ["/burnfile", self.path("target.bin"), "/burnstring",
+                                        MARKER.decode(), "/burnsn", "X"])
+        self.assertEqual(0, status)
+        self.assertEqual(data, self.read("target.bin"))
+
+    def test_a_long_argument_file_costs_memory_close_to_its_size(self):
+        size = 32 << 20
+        self.write("many.rsp", b"a " * (size // 2))
+        command = ([WINE] if WINE else []) + [TOOL, "@many.rsp"]
+        with open(os.devnull, "wb") as null:
+            process = subprocess.Popen(command, cwd=self.dir, stdin=subprocess.DEVNULL, stdout=null,
+                                       stderr=null, env=WINE_ENV)
+            _, status, usage = os.wait4(process.pid, 0)
+            process.returncode = os.waitstatus_to_exitcode(status)
+        self.assertEqual(255, process.returncode)
+        peak = usage.ru_maxrss * 1024
+        self.assertLess(peak, 3 * size + (128 << 20))
+
+    @unittest.skipIf(WINE, "POSIX locks; Windows sharing is tested in the unit tests")
+    def test_a_file_held_for_a_moment_is_waited_for_whatever_the_lock(self):
+        # (how the holder locks, seconds until it lets go, or None to hold on; status)
+        cases = [(fcntl.flock, 1.0, 1), (fcntl.flock, None, 0),
+                 (fcntl.lockf, 1.0, 1), (fcntl.lockf, None, 0)]
+        for lock, seconds, status in cases:
+            with self.subTest(lock=lock.__name__, seconds=seconds):
+                self.write("target.bin", SAMPLE)
+                with open(self.path("target.bin"), "r+b") as holder:
+                    lock(holder, fcntl.LOCK_EX)
+                    if seconds is not None:
+                        threading.Timer(seconds, lock, (holder, fcntl.LOCK_UN)).start()
+                    self.check(["/burnfile", "target.bin", "/burnstring", MARKER.decode(),
+                                "/burnsn", "X"], status, b"")
+                self.assertEqual(stamped(b"X") if status else SAMPLE, self.read("target.bin"))
+
 @unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):
     def test_batch_script_sees_errorlevel_1_0_and_minus_1(self):
@@ -278,7 +409,7 @@ class WindowsOnly(ToolCase):
                                  "%s\r\necho status=%%ERRORLEVEL%%\r\n"
                                  "ostra.exe /bogus > nul\r\necho status=%%ERRORLEVEL%%\r\n"
                                  % (stamp, stamp)).encode())
-        env = dict(os.environ, WINEDEBUG="-all")
+        env = WINE_ENV
         with tempfile.TemporaryFile() as out:
             subprocess.run([WINE, "cmd", "/c", "stamp.bat"], cwd=self.dir, stdin=subprocess.DEVNULL,
                            stdout=out, stderr=subprocess.DEVNULL, env=env, timeout=120)
@@ -286,6 +417,14 @@ class WindowsOnly(ToolCase):
             lines = [l.strip() for l in out.read().splitlines() if l.startswith(b"status=")]
         self.assertEqual([b"status=1", b"status=0", b"status=-1"], lines)
         self.assertEqual(stamped(b"SN-42"), self.read("target.bin"))
+
+    def test_texts_reach_standard_output_from_a_folder_the_code_page_cannot_spell(self):
+        # The ANSI form of such a path holds "?": the program must not ask its file by that name
+        # whether it is a console program, and then wait on a message box nobody closes.
+        folder = self.path("\u65e5\u672c\u8a9e")
+        os.mkdir(folder)
+        shutil.copy(TOOL, os.path.join(folder, "ostra.exe"))
+        self.check(["/?"], -1, usage_text(), tool=os.path.join(folder, "ostra.exe"))
 
     @unittest.skipUnless(VERSIONED_TOOL, "no versioned build")
     def test_version_banner_from_the_version_resource(self):

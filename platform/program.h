@@ -1,0 +1,24 @@
+#ifndef OSTRA_PLATFORM_PROGRAM_H_
+#define OSTRA_PLATFORM_PROGRAM_H_
+
+#include <string>
+
+namespace platform {
+
+/// Readies the process for its work, once, at the start of main: on POSIX a write beyond the
+/// file-size limit (RLIMIT_FSIZE) then fails like any other write instead of ending the process
+/// with SIGXFSZ. Nothing to do on Windows.
+void PrepareProcess();
+
+/// The path of the running program's file, or the empty string when it cannot be had (on Windows
+/// also when it does not fit 260 characters).
+std::string GetProgramPath();
+
+/// Whether the running program is a console program: on Windows the subsystem in the loaded
+/// image's own PE header says so, which needs no path and cannot fail; on POSIX every program is
+/// one.
+bool IsConsoleSubsystem();
+
+}  // namespace platform
+
+#endif  // OSTRA_PLATFORM_PROGRAM_H_
