@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks that a built program is a Windows console program, either kind: 32-bit (PE32, i386) or
-# 64-bit (PE32+, x86-64), that imports only Windows system DLLs, so it runs without any mingw DLL
-# beside it.
+# Checks that a built ostra.exe is a Windows console program, either kind: 32-bit (PE32, i386) or
+# 64-bit (PE32+, x86-64), that imports only the system DLLs every run needs, kernel32 and msvcrt, so
+# it runs without any mingw DLL beside it and starts without loading what only a banner or a message
+# box uses; and that the release program, stripped, stays within 256 KiB.
 set -euo pipefail
 exe=${1:?usage: $0 PROGRAM.exe}
 
@@ -20,12 +21,14 @@ case "$format/$magic" in
   *) echo "$exe: neither PE32 i386 nor PE32+ x86-64 ($format, optional header magic $magic)"; fail=1 ;;
 esac
 [ "$subsystem" = "00000003" ] || { echo "$exe: not a console program (subsystem $subsystem)"; fail=1; }
-system_dlls=" kernel32.dll user32.dll shell32.dll version.dll advapi32.dll msvcrt.dll ws2_32.dll gdi32.dll ole32.dll "
 for dll in $dlls; do
-  case "$system_dlls" in
-    *" $dll "*) ;;
-    *) echo "$exe: imports $dll, which is not a Windows system DLL"; fail=1 ;;
+  case "$dll" in
+    kernel32.dll|msvcrt.dll) ;;
+    *) echo "$exe: imports $dll: only kernel32.dll and msvcrt.dll may be imported, others load when used"
+       fail=1 ;;
   esac
 done
-[ $fail -eq 0 ] && echo "$exe: $kind console program; imports $(echo $dlls | tr '\n' ' ')"
+size=$(stat -c %s "$exe")
+[ "$size" -le $((256 * 1024)) ] || { echo "$exe: $size bytes, over 256 KiB"; fail=1; }
+[ $fail -eq 0 ] && echo "$exe: $kind console program, $size bytes; imports $(echo $dlls)"
 exit $fail
