@@ -1,0 +1,238 @@
+#include "app/marker_search.h"
+
+// Every build runs on x86 with SSE2: x86-64 has it by definition, and the 32-bit Windows build is
+// compiled for it.
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+using Byte = unsigned char;
+
+// Each byte's share of a typical file, in units of 1/65,536: the average over Windows and Linux
+// programs and libraries, text and compressed data (bench/byte_frequencies.py prints it). The
+// candidate search tests the two marker bytes least likely to be in the file.
+constexpr uint16_t kByteFrequency[256] = {
+    10232, 870, 439, 405, 362, 389, 248, 175, 379, 281, 571, 163, 148, 156, 220, 515,
+    262, 143, 136, 133, 136, 133, 105, 106, 173, 104, 100, 99, 106, 97, 95, 200,
+    2861, 106, 127, 141, 447, 138, 95, 103, 249, 205, 319, 100, 242, 209, 286, 355,
+    294, 277, 190, 151, 138, 132, 120, 105, 169, 167, 144, 153, 130, 143, 108, 100,
+    218, 516, 202, 318, 471, 472, 213, 216, 1052, 524, 108, 134, 499, 234, 290, 270,
+    327, 115, 339, 376, 412, 226, 157, 143, 171, 151, 101, 119, 128, 121, 99, 724,
+    129, 847, 306, 604, 590, 1524, 500, 308, 419, 1023, 101, 158, 618, 397, 899, 890,
+    505, 100, 885, 863, 1300, 490, 217, 208, 203, 248, 109, 98, 120, 103, 93, 94,
+    165, 101, 95, 262, 224, 224, 91, 87, 110, 576, 80, 405, 97, 304, 86, 83,
+    183, 92, 83, 85, 95, 83, 80, 80, 96, 77, 78, 80, 88, 81, 79, 97,
+    103, 76, 79, 82, 82, 79, 79, 79, 91, 77, 85, 80, 85, 81, 80, 82,
+    105, 78, 79, 81, 86, 84, 111, 93, 112, 95, 106, 91, 93, 101, 103, 97,
+    232, 130, 107, 155, 119, 101, 113, 148, 102, 106, 84, 85, 91, 83, 89, 86,
+    124, 91, 106, 90, 81, 84, 86, 84, 104, 90, 84, 95, 80, 84, 89, 110,
+    126, 88, 91, 84, 88, 84, 88, 94, 299, 169, 89, 121, 107, 97, 95, 112,
+    118, 90, 98, 123, 88, 89, 125, 105, 131, 103, 108, 109, 110, 121, 152, 866,
+};
+
+// The candidate search verifies every start where the two tested bytes are in place. On data made
+// of the marker's own bytes (periodic data, padding, repeated records) that is nearly every start,
+// so once the candidates cost more than this many byte comparisons per byte scanned, plus a fixed
+// allowance, the rest of the window goes to the linear search. A candidate costs its comparisons
+// and the extra work of finding and verifying it.
+constexpr int64_t kWorkPerByte = 2;
+constexpr int64_t kWorkAllowance = 1024;
+constexpr int64_t kCandidateCost = 16;
+
+constexpr int64_t kLaneCount = 16;
+
+__m128i Load(const Byte* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+
+// Bit n set where byte n of the two 16-byte blocks is equal.
+unsigned EqualBits(const Byte* a, const Byte* b) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(a), Load(b))));
+}
+
+// The first index at which a[0, n) and b[0, n) differ, or n; sixteen bytes at a time.
+int64_t FirstDifference(const Byte* a, const Byte* b, int64_t n) {
+  if (n < kLaneCount) {
+    int64_t i = 0;
+    while (i < n && a[i] == b[i])
+      ++i;
+    return i;
+  }
+  int64_t i = 0;
+  for (; i + kLaneCount <= n; i += kLaneCount) {
+    const unsigned equal = EqualBits(a + i, b + i);
+    if (equal != 0xFFFF)
+      return i + __builtin_ctz(~equal);
+  }
+  if (i == n)
+    return n;
+  // The last block overlaps bytes already found equal, so its first difference is the first one.
+  i = n - kLaneCount;
+  const unsigned equal = EqualBits(a + i, b + i);
+  return equal != 0xFFFF ? i + __builtin_ctz(~equal) : n;
+}
+
+// The start of the maximal suffix of x[0, n) under the byte order, or under the reversed order,
+// and the period of that suffix.
+void MaximalSuffix(const Byte* x, int64_t n, bool reversed, int64_t* start, int64_t* period) {
+  int64_t best = -1;  // the suffix starts at best + 1
+  int64_t j = 0;
+  int64_t k = 1;
+  int64_t p = 1;
+  while (j + k < n) {
+    const Byte a = x[j + k];
+    const Byte b = x[best + k];
+    if (reversed ? a > b : a < b) {
+      j += k;
+      k = 1;
+      p = j - best;
+    } else if (a == b) {
+      if (k != p) {
+        ++k;
+      } else {
+        j += p;
+        k = 1;
+      }
+    } else {
+      best = j++;
+      k = p = 1;
+    }
+  }
+  *start = best + 1;
+  *period = p;
+}
+
+}  // namespace
+
+MarkerSearch::MarkerSearch(const unsigned char* marker, int64_t length) : length_(length) {
+  std::memcpy(marker_, marker, static_cast<size_t>(length));
+
+  // The rarest byte value, then the rarest other value; of their places, the two farthest apart,
+  // since bytes close together in a file tend to go together.
+  int64_t rarest = 0;
+  for (int64_t i = 1; i < length; ++i) {
+    if (kByteFrequency[marker_[i]] < kByteFrequency[marker_[rarest]])
+      rarest = i;
+  }
+  int64_t other = -1;
+  for (int64_t i = 0; i < length; ++i) {
+    if (marker_[i] != marker_[rarest] &&
+        (other < 0 || kByteFrequency[marker_[i]] < kByteFrequency[marker_[other]]))
+      other = i;
+  }
+  if (other < 0) {
+    // One byte value throughout: its first and last places.
+    rareOffset_[0] = 0;
+    rareOffset_[1] = length - 1;
+  } else {
+    auto places = [this](Byte value, int64_t* first, int64_t* last) {
+      *first = -1;
+      for (int64_t i = 0; i < length_; ++i) {
+        if (marker_[i] == value) {
+          if (*first < 0)
+            *first = i;
+          *last = i;
+        }
+      }
+    };
+    int64_t firstRare = 0, lastRare = 0, firstOther = 0, lastOther = 0;
+    places(marker_[rarest], &firstRare, &lastRare);
+    places(marker_[other], &firstOther, &lastOther);
+    if (lastOther - firstRare >= lastRare - firstOther) {
+      rareOffset_[0] = firstRare;
+      rareOffset_[1] = lastOther;
+    } else {
+      rareOffset_[0] = lastRare;
+      rareOffset_[1] = firstOther;
+    }
+  }
+
+  // The critical factorization of the two-way search: the later of the two maximal suffixes.
+  int64_t start = 0;
+  int64_t period = 0;
+  int64_t reversedStart = 0;
+  int64_t reversedPeriod = 0;
+  MaximalSuffix(marker_, length, false, &start, &period);
+  MaximalSuffix(marker_, length, true, &reversedStart, &reversedPeriod);
+  if (reversedStart >= start) {
+    start = reversedStart;
+    period = reversedPeriod;
+  }
+  split_ = start;
+  periodic_ = std::memcmp(marker_, marker_ + period, static_cast<size_t>(split_)) == 0;
+  // Without a period to remember, a mismatch left of the split allows a longer shift.
+  period_ = periodic_ ? period : std::max(split_, length - split_) + 1;
+}
+
+int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
+  if (length_ > held)
+    return -1;
+  if (length_ == 1) {
+    const void* hit = std::memchr(data, marker_[0], static_cast<size_t>(held));
+    return hit ? static_cast<const Byte*>(hit) - data : -1;
+  }
+  return FindCandidates(data, held);
+}
+
+// A start is a candidate when the two chosen bytes are in place, which is tested for 64 starts at
+// once; on ordinary data such a pair turns up once in tens of thousands of starts, so almost
+// nothing is verified. Candidates are verified in the order of their start, so the first verified
+// one is the lowest.
+int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held) const {
+  constexpr int kGroups = 4;
+  constexpr int64_t kStride = kGroups * kLaneCount;
+  const __m128i rare0 = _mm_set1_epi8(static_cast<char>(marker_[rareOffset_[0]]));
+  const __m128i rare1 = _mm_set1_epi8(static_cast<char>(marker_[rareOffset_[1]]));
+  int64_t work = 0;
+  int64_t start = 0;
+  for (; start + kStride + length_ - 1 <= held; start += kStride) {
+    __m128i pairs[kGroups];
+    for (int group = 0; group < kGroups; ++group) {
+      const Byte* at = data + start + group * kLaneCount;
+      pairs[group] = _mm_and_si128(_mm_cmpeq_epi8(Load(at + rareOffset_[0]), rare0),
+                                   _mm_cmpeq_epi8(Load(at + rareOffset_[1]), rare1));
+    }
+    const __m128i any = _mm_or_si128(_mm_or_si128(pairs[0], pairs[1]),
+                                     _mm_or_si128(pairs[2], pairs[3]));
+    if (_mm_movemask_epi8(any) == 0)
+      continue;
+    for (int group = 0; group < kGroups; ++group) {
+      for (unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(pairs[group])); lanes != 0;
+           lanes &= lanes - 1) {
+        const int64_t at = start + group * kLaneCount + __builtin_ctz(lanes);
+        if (std::memcmp(data + at, marker_, static_cast<size_t>(length_)) == 0)
+          return at;
+        work += length_ + kCandidateCost;
+      }
+    }
+    if (work > kWorkPerByte * (start + kStride) + kWorkAllowance)
+      return FindLinear(data, held, start + kStride);
+  }
+  // Fewer than 64 starts are left.
+  return FindLinear(data, held, start);
+}
+
+// The two-way search from `from` on: linear time whatever the data, and on data that defeats the
+// candidate search (the marker's own bytes in almost every place) it still moves in wide steps,
+// since a mismatch found right of the split shifts the marker past it.
+int64_t MarkerSearch::FindLinear(const unsigned char* data, int64_t held, int64_t from) const {
+  // Bytes from the marker's start that are known to match after a shift by the period.
+  int64_t known = 0;
+  for (int64_t at = from; at + length_ <= held;) {
+    const int64_t right = std::max(split_, known);
+    const int64_t mismatch =
+        right + FirstDifference(marker_ + right, data + at + right, length_ - right);
+    if (mismatch < length_) {
+      at += mismatch - split_ + 1;
+      known = 0;
+      continue;
+    }
+    if (known >= split_ ||
+        std::memcmp(marker_ + known, data + at + known, static_cast<size_t>(split_ - known)) == 0)
+      return at;
+    at += period_;
+    known = periodic_ ? length_ - period_ : 0;
+  }
+  return -1;
+}
