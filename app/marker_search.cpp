@@ -213,10 +213,16 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held) co
   return FindLinear(data, held, start);
 }
 
-// The two-way search from `from` on: linear time whatever the data, and on data that defeats the
-// candidate search (the marker's own bytes in almost every place) it still moves in wide steps,
-// since a mismatch found right of the split shifts the marker past it.
+// The lowest start >= from, in linear time whatever the data: also on data that defeats the
+// candidate search, where the marker's own bytes are in nearly every place.
 int64_t MarkerSearch::FindLinear(const unsigned char* data, int64_t held, int64_t from) const {
+  return periodic_ && 2 * period_ <= length_ ? FindRepeating(data, held, from)
+                                             : FindTwoWay(data, held, from);
+}
+
+// The two-way search: a mismatch found right of the split shifts the marker past it, and the
+// comparisons go sixteen bytes at a time.
+int64_t MarkerSearch::FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const {
   // Bytes from the marker's start that are known to match after a shift by the period.
   int64_t known = 0;
   for (int64_t at = from; at + length_ <= held;) {
@@ -235,4 +241,50 @@ int64_t MarkerSearch::FindLinear(const unsigned char* data, int64_t held, int64_
     known = periodic_ ? length_ - period_ : 0;
   }
   return -1;
+}
+
+// For a marker that repeats with a period p of at most half its length L. It fits only where
+// the data repeats with period p for L - p bytes on end, that is, between two breaks at least
+// L - p apart (a break: a byte that differs from the byte p further on). On periodic data with a
+// flaw every so often (padding, runs, repeated records) the breaks are found 64 bytes at a time
+// and few stretches are long enough. Within a stretch every start repeats the start p before
+// it, so only its first p starts need trying.
+int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
+                                    int64_t from) const {
+  const int64_t span = length_ - period_;
+  // Whether position q is a break is known for q below this.
+  const int64_t known = held - period_;
+  // The marker's starts up to `last` (at most p of them) in the stretch from `first` on.
+  auto tryStretch = [&](int64_t first, int64_t last) {
+    return FindTwoWay(data, std::min(last, first + period_ - 1) + length_, first);
+  };
+  int64_t stretch = from;  // no break from here up to the position being looked at
+  for (int64_t base = from; base < known; base += 64) {
+    uint64_t breaks = 0;
+    if (base + 64 <= known) {
+      for (int block = 0; block < 4; ++block) {
+        const Byte* at = data + base + block * kLaneCount;
+        breaks |= static_cast<uint64_t>(~EqualBits(at, at + period_) & 0xFFFF) << (16 * block);
+      }
+    } else {
+      for (int64_t q = base; q < known; ++q)
+        breaks |= static_cast<uint64_t>(data[q] != data[q + period_]) << (q - base);
+    }
+    while (breaks != 0) {
+      const int64_t q = base + __builtin_ctzll(breaks);
+      if (q - stretch >= span) {
+        const int64_t found = tryStretch(stretch, q - span);
+        if (found >= 0)
+          return found;
+      }
+      if (span >= 64) {
+        // Breaks within one block are too close together to hold the marker between them.
+        stretch = base + 64 - __builtin_clzll(breaks);
+        break;
+      }
+      stretch = q + 1;
+      breaks &= breaks - 1;
+    }
+  }
+  return known - stretch >= span ? tryStretch(stretch, known - span) : -1;
 }

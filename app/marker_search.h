@@ -18,6 +18,8 @@ class MarkerSearch {
  private:
   int64_t FindCandidates(const unsigned char* data, int64_t held) const;
   int64_t FindLinear(const unsigned char* data, int64_t held, int64_t from) const;
+  int64_t FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const;
+  int64_t FindRepeating(const unsigned char* data, int64_t held, int64_t from) const;
 
   unsigned char marker_[kMaxLength];
   int64_t length_;
