@@ -184,25 +184,27 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held) co
   constexpr int64_t kStride = kGroups * kLaneCount;
   const __m128i rare0 = _mm_set1_epi8(static_cast<char>(marker_[rareOffset_[0]]));
   const __m128i rare1 = _mm_set1_epi8(static_cast<char>(marker_[rareOffset_[1]]));
+  // All ones in the lanes whose start has both bytes in place.
+  auto pairs = [&](const Byte* at) {
+    return _mm_and_si128(_mm_cmpeq_epi8(Load(at + rareOffset_[0]), rare0),
+                         _mm_cmpeq_epi8(Load(at + rareOffset_[1]), rare1));
+  };
   int64_t work = 0;
   int64_t start = 0;
   for (; start + kStride + length_ - 1 <= held; start += kStride) {
-    __m128i pairs[kGroups];
-    for (int group = 0; group < kGroups; ++group) {
-      const Byte* at = data + start + group * kLaneCount;
-      pairs[group] = _mm_and_si128(_mm_cmpeq_epi8(Load(at + rareOffset_[0]), rare0),
-                                   _mm_cmpeq_epi8(Load(at + rareOffset_[1]), rare1));
-    }
-    const __m128i any = _mm_or_si128(_mm_or_si128(pairs[0], pairs[1]),
-                                     _mm_or_si128(pairs[2], pairs[3]));
+    const Byte* at = data + start;
+    const __m128i any = _mm_or_si128(_mm_or_si128(pairs(at), pairs(at + kLaneCount)),
+                                     _mm_or_si128(pairs(at + 2 * kLaneCount),
+                                                  pairs(at + 3 * kLaneCount)));
     if (_mm_movemask_epi8(any) == 0)
       continue;
+    // Rare: worked out again rather than kept, which would cost every round a store.
     for (int group = 0; group < kGroups; ++group) {
-      for (unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(pairs[group])); lanes != 0;
-           lanes &= lanes - 1) {
-        const int64_t at = start + group * kLaneCount + __builtin_ctz(lanes);
-        if (std::memcmp(data + at, marker_, static_cast<size_t>(length_)) == 0)
-          return at;
+      for (unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(pairs(at + group * kLaneCount)));
+           lanes != 0; lanes &= lanes - 1) {
+        const int64_t candidate = start + group * kLaneCount + __builtin_ctz(lanes);
+        if (std::memcmp(data + candidate, marker_, static_cast<size_t>(length_)) == 0)
+          return candidate;
         work += length_ + kCandidateCost;
       }
     }
