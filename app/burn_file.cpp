@@ -13,7 +13,8 @@ namespace {
 // written over with the block's first bytes; so the marker is at most as long as the block.
 constexpr size_t kBlockSize = 80;
 constexpr size_t kMaxMarkerLength = kBlockSize;
-static_assert(static_cast<int64_t>(kMaxMarkerLength) == MarkerSearch::kMaxLength, "the search holds the longest marker");
+static_assert(static_cast<int64_t>(kMaxMarkerLength) == MarkerSearch::kMaxLength,
+              "the search holds the longest marker");
 constexpr size_t kMaxReplacementLength = kBlockSize - 1;
 
 // One heap buffer of this size (0x7FFF, not 32 KiB) per call, whatever the file's size, so that

@@ -205,7 +205,8 @@ TEST(FindMarker, AgreesWithThePlainScan) {
     std::string window = FamilyData(random, random() % 6000, &marker);
     if (window.size() >= marker.size() && random() % 3) {
       const size_t room = window.size() - marker.size() + 1;
-      const size_t at = random() % 2 ? random() % room : room - 1 - random() % std::min<size_t>(room, 100);
+      const size_t nearEnd = room - 1 - random() % std::min<size_t>(room, 100);
+      const size_t at = random() % 2 ? random() % room : nearEnd;
       window.replace(at, marker.size(), marker);
     }
     const int64_t held = window.size() - random() % std::min<size_t>(window.size() + 1, 90);

@@ -200,8 +200,9 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held) co
       continue;
     // Rare: worked out again rather than kept, which would cost every round a store.
     for (int group = 0; group < kGroups; ++group) {
-      for (unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(pairs(at + group * kLaneCount)));
-           lanes != 0; lanes &= lanes - 1) {
+      const __m128i found = pairs(at + group * kLaneCount);
+      for (unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(found)); lanes != 0;
+           lanes &= lanes - 1) {
         const int64_t candidate = start + group * kLaneCount + __builtin_ctz(lanes);
         if (std::memcmp(data + candidate, marker_, static_cast<size_t>(length_)) == 0)
           return candidate;

@@ -54,6 +54,7 @@ if [[ -n $win64$win32 ]]; then
 fi
 
 now_ns() { date +%s%N; }
+quotient() { awk -v a="$1" -v b="$2" 'BEGIN { print a / b }'; }
 
 # Writes the marker over the file's last bytes without changing its size.
 put_marker_at_end() {
@@ -124,9 +125,9 @@ bench_case() {
   echo "$title"
   pair=$(best_pair "$file" "$marker" "$work/native.args" "$ostra") || exit 1
   read -r s d <<<"$pair"
-  ratio=$(awk -v a="$s" -v b="$d" 'BEGIN { print a / b }')
-  printf '  %-24s %8.3f s   dd %8.3f s   ratio %5.2f   ' "native" \
-    "$(awk -v n="$s" 'BEGIN { print n / 1e9 }')" "$(awk -v n="$d" 'BEGIN { print n / 1e9 }')" "$ratio"
+  ratio=$(quotient "$s" "$d")
+  printf '  %-24s %8.3f s   dd %8.3f s   ratio %5.2f   ' native "$(quotient "$s" 1e9)" \
+    "$(quotient "$d" 1e9)" "$ratio"
   verdict "$ratio" "$limit"
   local name exe loader start
   for name in win64 win32; do
@@ -138,10 +139,8 @@ bench_case() {
     pair=$(best_pair "$file" "$marker" "$work/wine.args" "$loader" "$exe") || exit 1
     read -r s d <<<"$pair"
     printf '  %-24s %8.3f s   dd %8.3f s   ratio %5.2f   (%.3f s less the start: %.2f)\n' \
-      "$name under Wine" "$(awk -v n="$s" 'BEGIN { print n / 1e9 }')" \
-      "$(awk -v n="$d" 'BEGIN { print n / 1e9 }')" "$(awk -v a="$s" -v b="$d" 'BEGIN { print a / b }')" \
-      "$(awk -v n="$((s - start))" 'BEGIN { print n / 1e9 }')" \
-      "$(awk -v a="$((s - start))" -v b="$d" 'BEGIN { print a / b }')"
+      "$name under Wine" "$(quotient "$s" 1e9)" "$(quotient "$d" 1e9)" "$(quotient "$s" "$d")" \
+      "$(quotient "$((s - start))" 1e9)" "$(quotient "$((s - start))" "$d")"
   done
 }
 
@@ -173,7 +172,7 @@ echo "tool: $ostra${win64:+, $win64}${win32:+, $win32}"
 echo "files in: $work; best of $repeats, each stamp alternated with a dd"
 for name in "${!wine_start[@]}"; do
   printf 'start of the %s program under Wine (ostra /?): %.3f s\n' "$name" \
-    "$(awk -v n="${wine_start[$name]}" 'BEGIN { print n / 1e9 }')"
+    "$(quotient "${wine_start[$name]}" 1e9)"
 done
 echo
 
