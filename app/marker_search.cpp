@@ -33,14 +33,19 @@ constexpr uint16_t kByteFrequency[256] = {
     118, 90, 98, 123, 88, 89, 125, 105, 131, 103, 108, 109, 110, 121, 152, 866,
 };
 
-// The candidate search verifies every start where the two tested bytes are in place. On data made
-// of the marker's own bytes (periodic data, padding, repeated records) that is nearly every start,
-// so once the candidates cost more than this many byte comparisons per byte scanned, plus a fixed
-// allowance, the rest of the window goes to the linear search. A candidate costs its comparisons
-// and the extra work of finding and verifying it.
-constexpr int64_t kWorkPerByte = 2;
+// The candidate search verifies every start where the tested bytes are in place. On data made of
+// the marker's own bytes (periodic data, padding, repeated records) that can be nearly every
+// start, so once the candidates cost more than a given amount of work per byte scanned, plus a
+// fixed allowance, the rest of the window goes to the next search. Work is counted in byte
+// comparisons; a candidate costs its comparisons and, mostly, the mispredicted branches of
+// finding and verifying it.
+constexpr int64_t kCandidateCost = 64;
 constexpr int64_t kWorkAllowance = 1024;
-constexpr int64_t kCandidateCost = 16;
+// The work per byte allowed before the next search: little before the search for a short-period
+// marker, which is fast on any data; more before the two-way search, which on data of two
+// letters in no order (many short shifts) costs tens of cycles a byte.
+constexpr int64_t kWorkPerByte = 1;
+constexpr int64_t kWorkPerByteBeforeTwoWay = 8;
 
 constexpr int64_t kLaneCount = 16;
 
@@ -148,6 +153,11 @@ MarkerSearch::MarkerSearch(const unsigned char* marker, int64_t length) : length
     }
   }
 
+  spreadOffset_[0] = rareOffset_[0];
+  spreadOffset_[1] = rareOffset_[1];
+  for (int k = 2; k < 8; ++k)
+    spreadOffset_[k] = (k - 2) * (length - 1) / 5;
+
   // The critical factorization of the two-way search: the later of the two maximal suffixes.
   int64_t start = 0;
   int64_t period = 0;
@@ -172,35 +182,53 @@ int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
     const void* hit = std::memchr(data, marker_[0], static_cast<size_t>(held));
     return hit ? static_cast<const Byte*>(hit) - data : -1;
   }
-  return FindCandidates(data, held);
+  // Two bytes suffice on ordinary data; eight where the data is made of the marker's bytes in no
+  // particular order; neither where it repeats them in the marker's own pattern.
+  int64_t from = 0;
+  const int64_t pair = FindCandidates<2>(data, held, from, rareOffset_, kWorkPerByte, &from);
+  if (pair >= 0)
+    return pair;
+  const int64_t spread =
+      FindCandidates<8>(data, held, from, spreadOffset_,
+                        Repeats() ? kWorkPerByte : kWorkPerByteBeforeTwoWay, &from);
+  if (spread >= 0)
+    return spread;
+  return FindLinear(data, held, from);
 }
 
-// A start is a candidate when the two chosen bytes are in place, which is tested for 64 starts at
-// once; on ordinary data such a pair turns up once in tens of thousands of starts, so almost
+// A start is a candidate when the tested bytes are in place, which is tested for 64 starts at
+// once; on ordinary data even a pair turns up once in tens of thousands of starts, so almost
 // nothing is verified. Candidates are verified in the order of their start, so the first verified
-// one is the lowest.
-int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held) const {
+// one is the lowest. Returns it, or -1 with *stopped set to the first start not ruled out: where
+// the candidates grew too costly, or where fewer than 64 starts are left.
+template <int kTested>
+int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, int64_t from,
+                                     const int64_t* offsets, int64_t workPerByte,
+                                     int64_t* stopped) const {
   constexpr int kGroups = 4;
   constexpr int64_t kStride = kGroups * kLaneCount;
-  const __m128i rare0 = _mm_set1_epi8(static_cast<char>(marker_[rareOffset_[0]]));
-  const __m128i rare1 = _mm_set1_epi8(static_cast<char>(marker_[rareOffset_[1]]));
-  // All ones in the lanes whose start has both bytes in place.
-  auto pairs = [&](const Byte* at) {
-    return _mm_and_si128(_mm_cmpeq_epi8(Load(at + rareOffset_[0]), rare0),
-                         _mm_cmpeq_epi8(Load(at + rareOffset_[1]), rare1));
+  __m128i bytes[kTested];
+  for (int k = 0; k < kTested; ++k)
+    bytes[k] = _mm_set1_epi8(static_cast<char>(marker_[offsets[k]]));
+  // All ones in the lanes whose start has every tested byte in place.
+  auto tested = [&](const Byte* at) {
+    __m128i all = _mm_cmpeq_epi8(Load(at + offsets[0]), bytes[0]);
+    for (int k = 1; k < kTested; ++k)
+      all = _mm_and_si128(all, _mm_cmpeq_epi8(Load(at + offsets[k]), bytes[k]));
+    return all;
   };
   int64_t work = 0;
-  int64_t start = 0;
+  int64_t start = from;
   for (; start + kStride + length_ - 1 <= held; start += kStride) {
     const Byte* at = data + start;
-    const __m128i any = _mm_or_si128(_mm_or_si128(pairs(at), pairs(at + kLaneCount)),
-                                     _mm_or_si128(pairs(at + 2 * kLaneCount),
-                                                  pairs(at + 3 * kLaneCount)));
+    const __m128i any = _mm_or_si128(_mm_or_si128(tested(at), tested(at + kLaneCount)),
+                                     _mm_or_si128(tested(at + 2 * kLaneCount),
+                                                  tested(at + 3 * kLaneCount)));
     if (_mm_movemask_epi8(any) == 0)
       continue;
     // Rare: worked out again rather than kept, which would cost every round a store.
     for (int group = 0; group < kGroups; ++group) {
-      const __m128i found = pairs(at + group * kLaneCount);
+      const __m128i found = tested(at + group * kLaneCount);
       for (unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(found)); lanes != 0;
            lanes &= lanes - 1) {
         const int64_t candidate = start + group * kLaneCount + __builtin_ctz(lanes);
@@ -209,19 +237,23 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held) co
         work += length_ + kCandidateCost;
       }
     }
-    if (work > kWorkPerByte * (start + kStride) + kWorkAllowance)
-      return FindLinear(data, held, start + kStride);
+    if (work > workPerByte * (start + kStride - from) + kWorkAllowance) {
+      start += kStride;
+      break;
+    }
   }
-  // Fewer than 64 starts are left.
-  return FindLinear(data, held, start);
+  *stopped = start;
+  return -1;
 }
 
 // The lowest start >= from, in linear time whatever the data: also on data that defeats the
 // candidate search, where the marker's own bytes are in nearly every place.
 int64_t MarkerSearch::FindLinear(const unsigned char* data, int64_t held, int64_t from) const {
-  return periodic_ && 2 * period_ <= length_ ? FindRepeating(data, held, from)
-                                             : FindTwoWay(data, held, from);
+  return Repeats() ? FindRepeating(data, held, from) : FindTwoWay(data, held, from);
 }
+
+// Whether the marker repeats with a period of at most half its length.
+bool MarkerSearch::Repeats() const { return periodic_ && 2 * period_ <= length_; }
 
 // The two-way search: a mismatch found right of the split shifts the marker past it, and the
 // comparisons go sixteen bytes at a time.
@@ -232,6 +264,18 @@ int64_t MarkerSearch::FindTwoWay(const unsigned char* data, int64_t held, int64_
     const int64_t right = std::max(split_, known);
     const int64_t mismatch =
         right + FirstDifference(marker_ + right, data + at + right, length_ - right);
+    if (mismatch == split_) {
+      // No start matches until the byte at the split is in place: find where it next is.
+      const int64_t count = held - length_ - at;
+      const Byte* from = data + at + split_ + 1;
+      const void* next =
+          count > 0 ? std::memchr(from, marker_[split_], static_cast<size_t>(count)) : nullptr;
+      if (!next)
+        return -1;
+      at = static_cast<const Byte*>(next) - data - split_;
+      known = 0;
+      continue;
+    }
     if (mismatch < length_) {
       at += mismatch - split_ + 1;
       known = 0;

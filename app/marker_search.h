@@ -16,15 +16,20 @@ class MarkerSearch {
   int64_t Find(const unsigned char* data, int64_t held) const;
 
  private:
-  int64_t FindCandidates(const unsigned char* data, int64_t held) const;
+  template <int kTested>
+  int64_t FindCandidates(const unsigned char* data, int64_t held, int64_t from,
+                         const int64_t* offsets, int64_t workPerByte, int64_t* stopped) const;
+  bool Repeats() const;
   int64_t FindLinear(const unsigned char* data, int64_t held, int64_t from) const;
   int64_t FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const;
   int64_t FindRepeating(const unsigned char* data, int64_t held, int64_t from) const;
 
   unsigned char marker_[kMaxLength];
   int64_t length_;
-  // The offsets of the two marker bytes the candidate search tests.
+  // The offsets of the marker bytes the candidate searches test: the two least likely to be in
+  // place, and the same two with six more spread over the marker.
   int64_t rareOffset_[2];
+  int64_t spreadOffset_[8];
   // The linear search's split of the marker (its critical factorization), the period of the part
   // from the split on, and whether that is the period of the whole marker.
   int64_t split_;
