@@ -267,9 +267,9 @@ int64_t MarkerSearch::FindTwoWay(const unsigned char* data, int64_t held, int64_
     if (mismatch == split_) {
       // No start matches until the byte at the split is in place: find where it next is.
       const int64_t count = held - length_ - at;
-      const Byte* from = data + at + split_ + 1;
+      const Byte* after = data + at + split_ + 1;
       const void* next =
-          count > 0 ? std::memchr(from, marker_[split_], static_cast<size_t>(count)) : nullptr;
+          count > 0 ? std::memchr(after, marker_[split_], static_cast<size_t>(count)) : nullptr;
       if (!next)
         return -1;
       at = static_cast<const Byte*>(next) - data - split_;
