@@ -14,8 +14,8 @@
 # leaves one out. Under Wine the start of the program (a run of `ostra /?`) is shown and taken
 # off before the ratio.
 #
-# Targets: every case within 2x of dd natively, the 1 GiB case within 1.2x; peak memory within
-# 1 MiB of `ostra /?`.
+# Targets: every case within 2x of dd natively (but the last, shown for the record), the 1 GiB
+# case within 1.2x; peak memory within 1 MiB of `ostra /?`.
 set -euo pipefail
 export LC_ALL=C
 
@@ -115,7 +115,8 @@ verdict() {
   fi
 }
 
-# case TITLE FILE MARKER LIMIT: times the native tool and the Windows programs on one file.
+# bench_case TITLE FILE MARKER LIMIT: times the native tool and the Windows programs on one file;
+# an empty LIMIT sets no target.
 bench_case() {
   local title=$1 file=$2 marker=$3 limit=$4 pair s d ratio
   cat "$file" >/dev/null  # into the page cache
@@ -128,7 +129,7 @@ bench_case() {
   ratio=$(quotient "$s" "$d")
   printf '  %-24s %8.3f s   dd %8.3f s   ratio %5.2f   ' native "$(quotient "$s" 1e9)" \
     "$(quotient "$d" 1e9)" "$ratio"
-  verdict "$ratio" "$limit"
+  if [[ -n $limit ]]; then verdict "$ratio" "$limit"; else echo "(no target)"; fi
   local name exe loader start
   for name in win64 win32; do
     exe=${!name}
@@ -204,6 +205,15 @@ bench_case "256 MiB of 'abc' x 20 + 'ab', marker 'abc' x 26 + 'a'" "$file" "$(re
 
 repeated "$file" $((256 * mib)) "$(rep ab 15)aa"
 bench_case "256 MiB of 'ab' x 15 + 'aa', marker 'ab' x 20" "$file" "$(rep ab 20)" 2
+
+# The worst data known: the marker's two letters in no order, against a marker that does not
+# repeat. Most starts pass a test of two bytes and the linear search shifts a byte or two at a
+# time; a test of eight bytes passes one start in a hundred or so. Shown, with no target.
+head -c $((1 * mib)) /dev/urandom | tr '\000-\377' "$(rep AB 128)" >"$work/block"
+for _ in $(seq 256); do cat "$work/block"; done >"$file"
+rm -f "$work/block"
+bench_case "256 MiB of 'A' and 'B' at random, marker 'A' x 40 + 'B' + 'A' x 39" "$file" \
+  "$(rep A 40)B$(rep A 39)" ""
 rm -f "$file"
 echo
 
