@@ -41,6 +41,52 @@ std::string Reference(std::string content, const std::string& marker,
   return content;
 }
 
+// Data made of the marker's own bytes, in which the marker fails only somewhere in the middle:
+// nearly every start passes a test of two marker bytes. The unit repeats; the marker is not in it.
+struct Family {
+  std::string unit;
+  std::string marker;
+};
+
+std::string Times(size_t count, const std::string& text) {
+  std::string result;
+  for (size_t i = 0; i < count; ++i)
+    result += text;
+  return result;
+}
+
+const Family kFamilies[] = {
+    {Times(39, "\xfe\xed") + "\xfe\xfe", Times(40, "\xfe\xed")},  // padding with a break
+    {"A", Repeat(79, 'A') + "B"},                                   // a run against its end
+    {"SERIAL=" + Repeat(39, '@') + ";\n", "SERIAL=" + Repeat(41, '@')},  // text records
+    {"SERIAL=" + Repeat(39, '@') + ";\r\n", "SERIAL=" + Repeat(41, '@')},
+    {Times(30, "ab") + "aa", Times(40, "ab")},                       // a short period
+    {Times(20, "abc") + "ab", Times(26, "abc") + "a"},
+};
+
+// `size` bytes of a random family's data from a random phase, and in *marker its marker, sometimes
+// cut to a random part of it so that the search splits and filters it in other places. Half the
+// time the family is made up: a short unit repeated with one byte changed, and a marker that repeats
+// the unit further than the data does.
+std::string FamilyData(std::mt19937& random, size_t size, std::string* marker) {
+  Family family = kFamilies[random() % std::size(kFamilies)];
+  if (random() % 2) {
+    std::string unit(1 + random() % 5, ' ');
+    for (char& byte : unit)
+      byte = "abc"[random() % 3];
+    family.unit = Times(1 + random() % 30, unit);
+    family.marker = Times(family.unit.size() / unit.size() + 1 + random() % 8, unit).substr(0, 80);
+    family.unit[random() % family.unit.size()] ^= 3;
+  }
+  const std::string data = Times(size / family.unit.size() + 2, family.unit);
+  *marker = family.marker;
+  if (random() % 3 == 0) {
+    const size_t from = random() % (marker->size() - 1);
+    *marker = marker->substr(from, 2 + random() % (marker->size() - from - 1));
+  }
+  return data.substr(random() % family.unit.size(), size);
+}
+
 // The plain left-to-right scan, as the slow reference for FindMarker.
 int64_t PlainScan(const std::string& window, const std::string& marker, int64_t held) {
   const int64_t length = static_cast<int64_t>(marker.size());
@@ -151,6 +197,21 @@ TEST(FindMarker, AgreesWithThePlainScan) {
     const int64_t held = window.empty() ? 0 : static_cast<int64_t>(random() % (window.size() + 1));
     ASSERT_EQ(Find(window, marker, held), PlainScan(window, marker, held))
         << "seed " << seed << " round " << round;
+  }
+  // Data that passes the test of two marker bytes nearly everywhere, with the marker put in
+  // anywhere, or near the end, or not at all.
+  for (int round = 0; round < 1500; ++round) {
+    std::string marker;
+    std::string window = FamilyData(random, random() % 6000, &marker);
+    if (window.size() >= marker.size() && random() % 3) {
+      const size_t room = window.size() - marker.size() + 1;
+      const size_t nearEnd = room - 1 - random() % std::min<size_t>(room, 100);
+      const size_t at = random() % 2 ? random() % room : nearEnd;
+      window.replace(at, marker.size(), marker);
+    }
+    const int64_t held = window.size() - random() % std::min<size_t>(window.size() + 1, 90);
+    ASSERT_EQ(Find(window, marker, held), PlainScan(window, marker, held))
+        << "seed " << seed << " family round " << round;
   }
 }
 
@@ -362,6 +423,17 @@ TEST_F(BurnFileTest, AgreesWithTheReference) {
       content = Put(content, static_cast<size_t>(at), marker);
     }
     ExpectLikeReference(content, marker, replacement);
+    if (HasFailure())
+      return;
+  }
+  // The same with data that defeats a test of two marker bytes, over several windows.
+  for (int round = 0; round < 30; ++round) {
+    SCOPED_TRACE("seed " + std::to_string(seed) + " family round " + std::to_string(round));
+    std::string marker;
+    std::string content = FamilyData(random, random() % 100000, &marker);
+    if (content.size() >= marker.size() && random() % 2)
+      content = Put(content, random() % (content.size() - marker.size() + 1), marker);
+    ExpectLikeReference(content, marker, "stamped value");
     if (HasFailure())
       return;
   }

@@ -1,10 +1,12 @@
 // Stamps files made from the fuzzer's input and checks the outcome and every byte of the result
 // against a plain reference: a search over the whole original and the 80-byte block rule.
 //
-// Input: [marker length] [replacement length] [padding] [padding shift] [padding byte]
+// Input: [marker length] [replacement length] [padding] [padding shift] [padding unit length]
 //        [marker bytes] [replacement bytes] [file content...]
 // The padding puts the content near the end of one of the first reads, where markers straddle
-// windows; inputs of a few kilobytes would never get there on their own.
+// windows; inputs of a few kilobytes would never get there on their own. It repeats the first
+// bytes of the content, so that periodic data with a flaw in each period (which defeats a search
+// testing a few marker bytes) runs for tens of kilobytes.
 
 #include <algorithm>
 #include <cstddef>
@@ -72,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t replacementLength = data[1] % 80;
   const size_t reads = data[2] % 4;
   const size_t shift = data[3] % (2 * markerLength + 1);
-  const char padByte = static_cast<char>(data[4]);
+  const size_t unitLength = 1 + data[4] % 128;
   data += 5;
   size -= 5;
   if (size < markerLength + replacementLength)
@@ -85,8 +87,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t padding = 0;
   if (reads > 0)
     padding = reads * kWindow - (reads - 1) * markerLength + shift - markerLength;
-  std::string content(padding, padByte);
-  content.append(reinterpret_cast<const char*>(data), size);
+  const std::string tail(reinterpret_cast<const char*>(data), size);
+  const std::string unit = tail.empty() ? std::string(1, '\0') : tail.substr(0, unitLength);
+  std::string content;
+  while (content.size() < padding)
+    content += unit;
+  content.resize(padding);
+  content += tail;
 
   // The reference.
   std::string expected = content;

@@ -1,0 +1,337 @@
+#include "app/marker_search.h"
+
+// Every build runs on x86 with SSE2: x86-64 has it by definition, and the 32-bit Windows build is
+// compiled for it.
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+using Byte = unsigned char;
+
+// Each byte's share of a typical file, in units of 1/65,536: the average over Windows and Linux
+// programs and libraries, text and compressed data (bench/byte_frequencies.py prints it). The
+// candidate search tests the two marker bytes least likely to be in the file.
+constexpr uint16_t kByteFrequency[256] = {
+    10232, 870, 439, 405, 362, 389, 248, 175, 379, 281, 571, 163, 148, 156, 220, 515,
+    262, 143, 136, 133, 136, 133, 105, 106, 173, 104, 100, 99, 106, 97, 95, 200,
+    2861, 106, 127, 141, 447, 138, 95, 103, 249, 205, 319, 100, 242, 209, 286, 355,
+    294, 277, 190, 151, 138, 132, 120, 105, 169, 167, 144, 153, 130, 143, 108, 100,
+    218, 516, 202, 318, 471, 472, 213, 216, 1052, 524, 108, 134, 499, 234, 290, 270,
+    327, 115, 339, 376, 412, 226, 157, 143, 171, 151, 101, 119, 128, 121, 99, 724,
+    129, 847, 306, 604, 590, 1524, 500, 308, 419, 1023, 101, 158, 618, 397, 899, 890,
+    505, 100, 885, 863, 1300, 490, 217, 208, 203, 248, 109, 98, 120, 103, 93, 94,
+    165, 101, 95, 262, 224, 224, 91, 87, 110, 576, 80, 405, 97, 304, 86, 83,
+    183, 92, 83, 85, 95, 83, 80, 80, 96, 77, 78, 80, 88, 81, 79, 97,
+    103, 76, 79, 82, 82, 79, 79, 79, 91, 77, 85, 80, 85, 81, 80, 82,
+    105, 78, 79, 81, 86, 84, 111, 93, 112, 95, 106, 91, 93, 101, 103, 97,
+    232, 130, 107, 155, 119, 101, 113, 148, 102, 106, 84, 85, 91, 83, 89, 86,
+    124, 91, 106, 90, 81, 84, 86, 84, 104, 90, 84, 95, 80, 84, 89, 110,
+    126, 88, 91, 84, 88, 84, 88, 94, 299, 169, 89, 121, 107, 97, 95, 112,
+    118, 90, 98, 123, 88, 89, 125, 105, 131, 103, 108, 109, 110, 121, 152, 866,
+};
+
+// The candidate search verifies every start where the tested bytes are in place. On data made of
+// the marker's own bytes (periodic data, padding, repeated records) that can be nearly every
+// start, so once the candidates cost more than a given amount of work per byte scanned, plus a
+// fixed allowance, the rest of the window goes to the next search. Work is counted in byte
+// comparisons; a candidate costs its comparisons and, mostly, the mispredicted branches of
+// finding and verifying it.
+constexpr int64_t kCandidateCost = 64;
+constexpr int64_t kWorkAllowance = 1024;
+// The work per byte allowed before the next search: little before the search for a short-period
+// marker, which is fast on any data; more before the two-way search, which on data of two
+// letters in no order (many short shifts) costs tens of cycles a byte.
+constexpr int64_t kWorkPerByte = 1;
+constexpr int64_t kWorkPerByteBeforeTwoWay = 8;
+
+constexpr int64_t kLaneCount = 16;
+
+__m128i Load(const Byte* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+
+// Bit n set where byte n of the two 16-byte blocks is equal.
+unsigned EqualBits(const Byte* a, const Byte* b) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(a), Load(b))));
+}
+
+// The first index at which a[0, n) and b[0, n) differ, or n; sixteen bytes at a time.
+int64_t FirstDifference(const Byte* a, const Byte* b, int64_t n) {
+  if (n < kLaneCount) {
+    int64_t i = 0;
+    while (i < n && a[i] == b[i])
+      ++i;
+    return i;
+  }
+  int64_t i = 0;
+  for (; i + kLaneCount <= n; i += kLaneCount) {
+    const unsigned equal = EqualBits(a + i, b + i);
+    if (equal != 0xFFFF)
+      return i + __builtin_ctz(~equal);
+  }
+  if (i == n)
+    return n;
+  // The last block overlaps bytes already found equal, so its first difference is the first one.
+  i = n - kLaneCount;
+  const unsigned equal = EqualBits(a + i, b + i);
+  return equal != 0xFFFF ? i + __builtin_ctz(~equal) : n;
+}
+
+// The start of the maximal suffix of x[0, n) under the byte order, or under the reversed order,
+// and the period of that suffix.
+void MaximalSuffix(const Byte* x, int64_t n, bool reversed, int64_t* start, int64_t* period) {
+  int64_t best = -1;  // the suffix starts at best + 1
+  int64_t j = 0;
+  int64_t k = 1;
+  int64_t p = 1;
+  while (j + k < n) {
+    const Byte a = x[j + k];
+    const Byte b = x[best + k];
+    if (reversed ? a > b : a < b) {
+      j += k;
+      k = 1;
+      p = j - best;
+    } else if (a == b) {
+      if (k != p) {
+        ++k;
+      } else {
+        j += p;
+        k = 1;
+      }
+    } else {
+      best = j++;
+      k = p = 1;
+    }
+  }
+  *start = best + 1;
+  *period = p;
+}
+
+}  // namespace
+
+MarkerSearch::MarkerSearch(const unsigned char* marker, int64_t length) : length_(length) {
+  std::memcpy(marker_, marker, static_cast<size_t>(length));
+
+  // The rarest byte value, then the rarest other value; of their places, the two farthest apart,
+  // since bytes close together in a file tend to go together.
+  int64_t rarest = 0;
+  for (int64_t i = 1; i < length; ++i) {
+    if (kByteFrequency[marker_[i]] < kByteFrequency[marker_[rarest]])
+      rarest = i;
+  }
+  int64_t other = -1;
+  for (int64_t i = 0; i < length; ++i) {
+    if (marker_[i] != marker_[rarest] &&
+        (other < 0 || kByteFrequency[marker_[i]] < kByteFrequency[marker_[other]]))
+      other = i;
+  }
+  if (other < 0) {
+    // One byte value throughout: its first and last places.
+    rareOffset_[0] = 0;
+    rareOffset_[1] = length - 1;
+  } else {
+    auto places = [this](Byte value, int64_t* first, int64_t* last) {
+      *first = -1;
+      for (int64_t i = 0; i < length_; ++i) {
+        if (marker_[i] == value) {
+          if (*first < 0)
+            *first = i;
+          *last = i;
+        }
+      }
+    };
+    int64_t firstRare = 0, lastRare = 0, firstOther = 0, lastOther = 0;
+    places(marker_[rarest], &firstRare, &lastRare);
+    places(marker_[other], &firstOther, &lastOther);
+    if (lastOther - firstRare >= lastRare - firstOther) {
+      rareOffset_[0] = firstRare;
+      rareOffset_[1] = lastOther;
+    } else {
+      rareOffset_[0] = lastRare;
+      rareOffset_[1] = firstOther;
+    }
+  }
+
+  spreadOffset_[0] = rareOffset_[0];
+  spreadOffset_[1] = rareOffset_[1];
+  for (int k = 2; k < 8; ++k)
+    spreadOffset_[k] = (k - 2) * (length - 1) / 5;
+
+  // The critical factorization of the two-way search: the later of the two maximal suffixes.
+  int64_t start = 0;
+  int64_t period = 0;
+  int64_t reversedStart = 0;
+  int64_t reversedPeriod = 0;
+  MaximalSuffix(marker_, length, false, &start, &period);
+  MaximalSuffix(marker_, length, true, &reversedStart, &reversedPeriod);
+  if (reversedStart >= start) {
+    start = reversedStart;
+    period = reversedPeriod;
+  }
+  split_ = start;
+  periodic_ = std::memcmp(marker_, marker_ + period, static_cast<size_t>(split_)) == 0;
+  // Without a period to remember, a mismatch left of the split allows a longer shift.
+  period_ = periodic_ ? period : std::max(split_, length - split_) + 1;
+}
+
+int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
+  if (length_ > held)
+    return -1;
+  if (length_ == 1) {
+    const void* hit = std::memchr(data, marker_[0], static_cast<size_t>(held));
+    return hit ? static_cast<const Byte*>(hit) - data : -1;
+  }
+  // Two bytes suffice on ordinary data; eight where the data is made of the marker's bytes in no
+  // particular order; neither where it repeats them in the marker's own pattern.
+  int64_t from = 0;
+  const int64_t pair = FindCandidates<2>(data, held, from, rareOffset_, kWorkPerByte, &from);
+  if (pair >= 0)
+    return pair;
+  const int64_t spread =
+      FindCandidates<8>(data, held, from, spreadOffset_,
+                        Repeats() ? kWorkPerByte : kWorkPerByteBeforeTwoWay, &from);
+  if (spread >= 0)
+    return spread;
+  return FindLinear(data, held, from);
+}
+
+// A start is a candidate when the tested bytes are in place, which is tested for 64 starts at
+// once; on ordinary data even a pair turns up once in tens of thousands of starts, so almost
+// nothing is verified. Candidates are verified in the order of their start, so the first verified
+// one is the lowest. Returns it, or -1 with *stopped set to the first start not ruled out: where
+// the candidates grew too costly, or where fewer than 64 starts are left.
+template <int kTested>
+int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, int64_t from,
+                                     const int64_t* offsets, int64_t workPerByte,
+                                     int64_t* stopped) const {
+  constexpr int kGroups = 4;
+  constexpr int64_t kStride = kGroups * kLaneCount;
+  __m128i bytes[kTested];
+  for (int k = 0; k < kTested; ++k)
+    bytes[k] = _mm_set1_epi8(static_cast<char>(marker_[offsets[k]]));
+  // All ones in the lanes whose start has every tested byte in place.
+  auto tested = [&](const Byte* at) {
+    __m128i all = _mm_cmpeq_epi8(Load(at + offsets[0]), bytes[0]);
+    for (int k = 1; k < kTested; ++k)
+      all = _mm_and_si128(all, _mm_cmpeq_epi8(Load(at + offsets[k]), bytes[k]));
+    return all;
+  };
+  int64_t work = 0;
+  int64_t start = from;
+  for (; start + kStride + length_ - 1 <= held; start += kStride) {
+    const Byte* at = data + start;
+    const __m128i any = _mm_or_si128(_mm_or_si128(tested(at), tested(at + kLaneCount)),
+                                     _mm_or_si128(tested(at + 2 * kLaneCount),
+                                                  tested(at + 3 * kLaneCount)));
+    if (_mm_movemask_epi8(any) == 0)
+      continue;
+    // Rare: worked out again rather than kept, which would cost every round a store.
+    for (int group = 0; group < kGroups; ++group) {
+      const __m128i found = tested(at + group * kLaneCount);
+      for (unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(found)); lanes != 0;
+           lanes &= lanes - 1) {
+        const int64_t candidate = start + group * kLaneCount + __builtin_ctz(lanes);
+        if (std::memcmp(data + candidate, marker_, static_cast<size_t>(length_)) == 0)
+          return candidate;
+        work += length_ + kCandidateCost;
+      }
+    }
+    if (work > workPerByte * (start + kStride - from) + kWorkAllowance) {
+      start += kStride;
+      break;
+    }
+  }
+  *stopped = start;
+  return -1;
+}
+
+// The lowest start >= from, in linear time whatever the data: also on data that defeats the
+// candidate search, where the marker's own bytes are in nearly every place.
+int64_t MarkerSearch::FindLinear(const unsigned char* data, int64_t held, int64_t from) const {
+  return Repeats() ? FindRepeating(data, held, from) : FindTwoWay(data, held, from);
+}
+
+// Whether the marker repeats with a period of at most half its length.
+bool MarkerSearch::Repeats() const { return periodic_ && 2 * period_ <= length_; }
+
+// The two-way search: a mismatch found right of the split shifts the marker past it, and the
+// comparisons go sixteen bytes at a time.
+int64_t MarkerSearch::FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const {
+  // Bytes from the marker's start that are known to match after a shift by the period.
+  int64_t known = 0;
+  for (int64_t at = from; at + length_ <= held;) {
+    const int64_t right = std::max(split_, known);
+    const int64_t mismatch =
+        right + FirstDifference(marker_ + right, data + at + right, length_ - right);
+    if (mismatch == split_) {
+      // No start matches until the byte at the split is in place: find where it next is.
+      const int64_t count = held - length_ - at;
+      const Byte* after = data + at + split_ + 1;
+      const void* next =
+          count > 0 ? std::memchr(after, marker_[split_], static_cast<size_t>(count)) : nullptr;
+      if (!next)
+        return -1;
+      at = static_cast<const Byte*>(next) - data - split_;
+      known = 0;
+      continue;
+    }
+    if (mismatch < length_) {
+      at += mismatch - split_ + 1;
+      known = 0;
+      continue;
+    }
+    if (known >= split_ ||
+        std::memcmp(marker_ + known, data + at + known, static_cast<size_t>(split_ - known)) == 0)
+      return at;
+    at += period_;
+    known = periodic_ ? length_ - period_ : 0;
+  }
+  return -1;
+}
+
+// For a marker that repeats with a period p of at most half its length L. It fits only where
+// the data repeats with period p for L - p bytes on end, that is, between two breaks at least
+// L - p apart (a break: a byte that differs from the byte p further on). On periodic data with a
+// flaw every so often (padding, runs, repeated records) the breaks are found 64 bytes at a time
+// and few stretches are long enough. Within a stretch every start repeats the start p before
+// it, so only its first p starts need trying.
+int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
+                                    int64_t from) const {
+  const int64_t span = length_ - period_;
+  // Whether position q is a break is known for q below this.
+  const int64_t known = held - period_;
+  // The marker's starts up to `last` (at most p of them) in the stretch from `first` on.
+  auto tryStretch = [&](int64_t first, int64_t last) {
+    return FindTwoWay(data, std::min(last, first + period_ - 1) + length_, first);
+  };
+  int64_t stretch = from;  // no break from here up to the position being looked at
+  for (int64_t base = from; base < known; base += 64) {
+    uint64_t breaks = 0;
+    if (base + 64 <= known) {
+      for (int block = 0; block < 4; ++block) {
+        const Byte* at = data + base + block * kLaneCount;
+        breaks |= static_cast<uint64_t>(~EqualBits(at, at + period_) & 0xFFFF) << (16 * block);
+      }
+    } else {
+      for (int64_t q = base; q < known; ++q)
+        breaks |= static_cast<uint64_t>(data[q] != data[q + period_]) << (q - base);
+    }
+    while (breaks != 0) {
+      const int64_t q = base + __builtin_ctzll(breaks);
+      if (q - stretch >= span) {
+        const int64_t found = tryStretch(stretch, q - span);
+        if (found >= 0)
+          return found;
+      }
+      if (span >= 64) {
+        // Breaks within one block are too close together to hold the marker between them.
+        stretch = base + 64 - __builtin_clzll(breaks);
+        break;
+      }
+      stretch = q + 1;
+      breaks &= breaks - 1;
+    }
+  }
+  return known - stretch >= span ? tryStretch(stretch, known - span) : -1;
+}

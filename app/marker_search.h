@@ -1,0 +1,40 @@
+#ifndef OSTRA_APP_MARKER_SEARCH_H_
+#define OSTRA_APP_MARKER_SEARCH_H_
+
+#include <cstdint>
+
+/// A marker of 1 to 80 bytes, prepared once and then searched for in any number of windows.
+class MarkerSearch {
+ public:
+  static constexpr int64_t kMaxLength = 80;
+
+  /// Copies the `length` bytes of `marker` (1 <= length <= kMaxLength) and prepares the search.
+  MarkerSearch(const unsigned char* marker, int64_t length);
+
+  /// Returns the lowest start of the marker lying wholly within data[0, held), bytes compared as
+  /// unsigned values, or -1 when there is none (also when held is less than the marker's length).
+  int64_t Find(const unsigned char* data, int64_t held) const;
+
+ private:
+  template <int kTested>
+  int64_t FindCandidates(const unsigned char* data, int64_t held, int64_t from,
+                         const int64_t* offsets, int64_t workPerByte, int64_t* stopped) const;
+  bool Repeats() const;
+  int64_t FindLinear(const unsigned char* data, int64_t held, int64_t from) const;
+  int64_t FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const;
+  int64_t FindRepeating(const unsigned char* data, int64_t held, int64_t from) const;
+
+  unsigned char marker_[kMaxLength];
+  int64_t length_;
+  // The offsets of the marker bytes the candidate searches test: the two least likely to be in
+  // place, and the same two with six more spread over the marker.
+  int64_t rareOffset_[2];
+  int64_t spreadOffset_[8];
+  // The linear search's split of the marker (its critical factorization), the period of the part
+  // from the split on, and whether that is the period of the whole marker.
+  int64_t split_;
+  int64_t period_;
+  bool periodic_;
+};
+
+#endif  // OSTRA_APP_MARKER_SEARCH_H_
