@@ -4,9 +4,8 @@ set(CMAKE_SYSTEM_PROCESSOR i686)
 set(OSTRA_WINE_LOADER wine)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
 
-# The marker search compares sixteen bytes at once and needs SSE2, which every Windows release
-# since Windows 8 requires of the processor; without it the compiler emulates the vectors byte by
-# byte, some twenty times slower. Windows keeps the 32-bit stack only 4-byte aligned, so functions
-# realign it for the vector spills.
+# The marker search uses SSE2 instructions, which every Windows release since Windows 8 requires of
+# the processor. Windows keeps the 32-bit stack only 4-byte aligned, so functions realign it for the
+# vector spills.
 set(CMAKE_C_FLAGS_INIT "-msse2 -mstackrealign")
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mstackrealign")
