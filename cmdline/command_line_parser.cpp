@@ -10,6 +10,7 @@
 #include "cmdline/version_info_reader.h"
 #include "platform/current_directory.h"
 #include "platform/file.h"
+#include "platform/file_mapping.h"
 #include "platform/path.h"
 
 namespace {
@@ -174,42 +175,38 @@ bool CommandLineParser::LoadTextFile(const std::string& path, std::string& text)
   if (length == 0)
     return true;
 
-  // Read, not mapped: a file that shrinks while it is read (a mapped page past its new end would
-  // kill the process with a signal) fails here with a message.
-  try {
-    text.resize(static_cast<std::size_t>(length));
-  } catch (const std::exception&) {
-    errorText = "Not enough memory to read file " + path;
+  platform::ScopedMappingHandle mapping = platform::CreateFileMappingOf(file, length);
+  if (!mapping) {
+    errorText = "Failed to create file mapping on file " + path;
     return false;
   }
-  if (!platform::ReadFileAt(file, 0, &text[0], length)) {
-    text.clear();
-    errorText = "Failed to read file " + path;
+  platform::ScopedFileView view = platform::MapWholeFile(mapping, length);
+  if (!view) {
+    errorText = "Failed to map view of file " + path;
     return false;
   }
 
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char* bytes = view.data();
   // A file of one or two bytes is always narrow text, even one that holds just the mark.
   const unsigned mark = length > 2 ? (bytes[0] | (bytes[1] << 8)) : 0;
   if (mark == 0xFFFE) {
-    text.clear();
     errorText = "File " + path + " is in big-endian unicode format";
     return false;
   }
 
-  if (mark == 0xFEFF) {
-    try {
-      // The string's block comes from operator new, so the units after the two mark bytes are
-      // aligned. An odd last byte is no whole unit and is dropped.
+  try {
+    if (mark == 0xFEFF) {
+      // The view is aligned (a mapped page, or a block from operator new), so the units after the
+      // two mark bytes are aligned too. An odd last byte is no whole unit and is dropped.
       const std::size_t count = static_cast<std::size_t>(length / 2 - 1);
-      std::string narrow;
-      ConvertWideToAnsi(reinterpret_cast<const char16_t*>(text.data() + 2), count, narrow);
-      text.swap(narrow);
-    } catch (const std::exception&) {
-      text.clear();
-      errorText = "Failed to convert character data from file " + path + ".";
-      return false;
+      ConvertWideToAnsi(reinterpret_cast<const char16_t*>(bytes + 2), count, text);
+    } else {
+      text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
     }
+  } catch (const std::exception&) {
+    text.clear();
+    errorText = "Failed to convert character data from file " + path + ".";
+    return false;
   }
 
   // Line ends only separate tokens: even inside quotes they must not reach a value.

@@ -1,19 +1,22 @@
 #include "platform/file_mapping.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <limits>
+#include <memory>
+#include <new>
 
 namespace platform {
 
 namespace {
 
-// mmap past the end of the file succeeds, but touching those pages raises SIGBUS; refuse such a
-// length up front instead, as Windows refuses a read-only mapping larger than its file.
+// A view longer than its file is refused up front, as Windows refuses a read-only mapping larger
+// than its file.
 bool CoversOnlyTheFile(int fd, uint64_t length) {
   struct stat info;
   return length > 0 && fstat(fd, &info) == 0 && info.st_size >= 0 &&
@@ -34,20 +37,31 @@ ScopedMappingHandle CreateFileMappingOf(const ScopedFileHandle& file, uint64_t l
   return ScopedMappingHandle(fcntl(static_cast<int>(file.Get()), F_DUPFD_CLOEXEC, 0));
 }
 
+// The view is the file's bytes read into memory of its own, not an mmap: a POSIX lock does not keep
+// other processes from cutting the file short the way Windows' share mode does, and touching a
+// mapped page past the new end would kill the process with SIGBUS. A file that delivers fewer
+// bytes than `length` gives no view.
 ScopedFileView MapWholeFile(const ScopedMappingHandle& mapping, uint64_t length) {
   if (!mapping || length > std::numeric_limits<std::size_t>::max())
     return ScopedFileView();
   int fd = static_cast<int>(mapping.Get());
   if (!CoversOnlyTheFile(fd, length))
     return ScopedFileView();
-  void* data = mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_PRIVATE, fd, 0);
-  if (data == MAP_FAILED)
+  std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[length]);
+  if (!bytes)
     return ScopedFileView();
-  return ScopedFileView(data, length);
+  for (uint64_t done = 0; done < length;) {
+    std::size_t chunk = static_cast<std::size_t>(std::min<uint64_t>(length - done, 1u << 30));
+    ssize_t got = pread(fd, bytes.get() + done, chunk, static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got <= 0)
+      return ScopedFileView();
+    done += static_cast<uint64_t>(got);
+  }
+  return ScopedFileView(bytes.release(), length);
 }
 
-void UnmapFileView(const void* data, uint64_t length) {
-  munmap(const_cast<void*>(data), static_cast<std::size_t>(length));
-}
+void UnmapFileView(const void* data, uint64_t) { delete[] static_cast<const unsigned char*>(data); }
 
 }  // namespace platform
