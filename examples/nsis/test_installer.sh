@@ -40,12 +40,16 @@ long=$(printf 'S%.0s' {1..80})
 while IFS=' ' read -r option want_status want_data; do
   dir="$work/install-$want_status"
   status=0
-  "$loader" "$work/setup.exe" /S $option /D="$("$loader" winepath -w "$dir")" </dev/null >/dev/null 2>&1 ||
-    status=$?
+  target_dir=$("$loader" winepath -w "$dir")
+  # Wine's errors and what the programs the installer starts print are kept: on a failure they may
+  # tell why.
+  WINEDEBUG=-all,err+all "$loader" "$work/setup.exe" /S $option /D="$target_dir" </dev/null \
+    >"$dir.log" 2>&1 || status=$?
   wineserver -w
   data=$(tr '\0\n' '.|' <"$dir/Example Product/product.dat")
   [ "$status" -eq "$want_status" ] && [ "$data" = "$want_data" ] ||
-    { echo "setup.exe /S $option: exit status $status, installed data file:"; echo "$data"; fail=1; }
+    { echo "setup.exe /S $option: exit status $status, installed data file:"; echo "$data"
+      echo "what the installer and the programs it ran printed:"; cat "$dir.log"; fail=1; }
 done <<CASES
 /SERIAL=SN-2026-0042 0 $(stamped @@SERIAL-PLACEHOLDER@@ SN-2026-0042 @@BUILD-PLACEHOLDER@@ "build 77")
 /SERIAL=$long 3 $(stamped)
