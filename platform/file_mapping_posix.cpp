@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <limits>
 #include <memory>
 #include <new>
+
+#include "platform/file.h"
 
 namespace platform {
 
@@ -48,17 +48,10 @@ ScopedFileView MapWholeFile(const ScopedMappingHandle& mapping, uint64_t length)
   if (!CoversOnlyTheFile(fd, length))
     return ScopedFileView();
   std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[length]);
-  if (!bytes)
+  // A descriptor of the reader's own, so that the mapping's stays as the holder made it.
+  ScopedFileHandle reader(fcntl(fd, F_DUPFD_CLOEXEC, 0));
+  if (!bytes || !reader || !ReadFileAt(reader, 0, bytes.get(), length))
     return ScopedFileView();
-  for (uint64_t done = 0; done < length;) {
-    std::size_t chunk = static_cast<std::size_t>(std::min<uint64_t>(length - done, 1u << 30));
-    ssize_t got = pread(fd, bytes.get() + done, chunk, static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got <= 0)
-      return ScopedFileView();
-    done += static_cast<uint64_t>(got);
-  }
   return ScopedFileView(bytes.release(), length);
 }
 

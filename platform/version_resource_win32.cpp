@@ -56,9 +56,7 @@ ResultCode ReadVersionInfo(const std::string& path, std::uint32_t handle, std::u
                            void* block) {
   using ReadFunction = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
   auto read = FindLibraryFunction<ReadFunction>(VersionLibrary(), "GetFileVersionInfoA");
-  if (read == nullptr)
-    return ResultFromLastError();
-  if (!read(path.c_str(), handle, size, block))
+  if (read == nullptr || !read(path.c_str(), handle, size, block))
     return ResultFromLastError();
   return S_OK;
 }
