@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Compiles setup.iss around a built ostra.exe with Inno Setup's own compiler and runs the Setup it
+# makes under Wine, silently, on a virtual display: serials stamped whole, serials refused, and a
+# product.dat without the placeholder, each refused with exit code 7 and nothing installed.
+#   test_setup.sh OSTRA.EXE ISCC.EXE [win64]
+# ISCC.exe and Setup are 32-bit programs: where 32-bit programs cannot run, the test skips (77).
+set -euo pipefail
+exe=$(readlink -f "${1:?usage: $0 path/to/ostra.exe path/to/ISCC.exe [win64]}")
+iscc=$(readlink -f "${2:?usage: $0 path/to/ostra.exe path/to/ISCC.exe [win64]}")
+here=$(cd "$(dirname "$0")" && pwd)
+export WINEDEBUG=-all
+if [ -n "${OSTRA_NO_32BIT:-}" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "skipped: Inno Setup's programs are 32-bit and this machine runs no 32-bit programs"
+  exit 77
+fi
+. "$here/../test_recipe.sh"
+
+cp "$here/setup.iss" "$here/product.dat" "$exe" "$work"
+grep -v PLACEHOLDER "$here/product.dat" >"$work/unstamped.dat"
+defines=(/DOstraExe=ostra.exe)
+[ "${3:-}" != win64 ] || defines+=(/DWin64)
+(cd "$work" && wine "$iscc" /Q "${defines[@]}" setup.iss &&
+  wine "$iscc" /Q "${defines[@]}" /DDataFile=unstamped.dat /Fno-placeholder setup.iss)
+wineserver -w
+
+# The Windows name of a path: Wine's drive Z: is the root. Asking winepath would start Wine
+# without the display, and Setup would then join that Wine and fail to make its windows.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+cases=0
+install() {
+  local dir="$work/app$((cases += 1))" options=()
+  [ "$1" = - ] || options=("/SERIAL=$1")
+  xvfb-run -a wine "$work/$setup" /VERYSILENT /SUPPRESSMSGBOXES "${options[@]}" \
+    "/LOG=$(windows_path "$dir.log")" "/DIR=$(windows_path "$dir")" >"$dir.out" 2>&1 || status=$?
+  wineserver -w
+  installed="$dir/product.dat" log="$dir.all"
+  cat "$dir.log" "$dir.out" >"$log" 2>/dev/null || true
+}
+
+data="$here/product.dat"
+setup=setup.exe run_cases <<CASES
+SN-2026-0042|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ SN-2026-0042)|ostra exit status: 1
+SN 2026 & 0042|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ 'SN 2026 & 0042')|ostra exit status: 1
+^%PATH%!|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ '^%PATH%!')|ostra exit status: 1
+SN-2026-0042-ABCDEFGHI|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ SN-2026-0042-ABCDEFGHI)|ostra exit status: 1
+SN-2026-0042-ABCDEFGHIJ|7|absent|The serial is longer than 22 characters
+|7|absent|No serial given
+-|7|absent|No serial given
+SN-42\|7|absent|The serial ends with a backslash
+SN"42|7|absent|
+CASES
+setup=no-placeholder.exe run_cases <<CASES
+SN-2026-0042|7|absent|The serial was not stamped: placeholder absent
+CASES
+[ $failed -eq 0 ] && echo "Inno Setup${3:+ ($3)}: serials stamped whole before anything is installed; refused ones and a missing placeholder stop Setup with 7"
+exit $failed
