@@ -2,11 +2,12 @@
 # Compiles setup.iss around a built ostra.exe with Inno Setup's own compiler and runs the Setup it
 # makes under Wine, silently, on a virtual display: serials stamped whole, serials refused, and a
 # product.dat without the placeholder, each refused with exit code 7 and nothing installed.
-#   test_setup.sh OSTRA.EXE ISCC.EXE [win64]
+#   test_setup.sh OSTRA.EXE ISCC.EXE [ARCHITECTURE]
+# ARCHITECTURE amd64 makes a 64-bit installation around a 64-bit ostra.exe.
 # ISCC.exe and Setup are 32-bit programs: where 32-bit programs cannot run, the test skips (77).
 set -euo pipefail
-exe=$(readlink -f "${1:?usage: $0 path/to/ostra.exe path/to/ISCC.exe [win64]}")
-iscc=$(readlink -f "${2:?usage: $0 path/to/ostra.exe path/to/ISCC.exe [win64]}")
+exe=$(readlink -f "${1:?usage: $0 path/to/ostra.exe path/to/ISCC.exe [architecture]}")
+iscc=$(readlink -f "${2:?usage: $0 path/to/ostra.exe path/to/ISCC.exe [architecture]}")
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEDEBUG=-all
 if [ -n "${OSTRA_NO_32BIT:-}" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
@@ -18,7 +19,7 @@ fi
 cp "$here/setup.iss" "$here/product.dat" "$exe" "$work"
 grep -v PLACEHOLDER "$here/product.dat" >"$work/unstamped.dat"
 defines=(/DOstraExe=ostra.exe)
-[ "${3:-}" != win64 ] || defines+=(/DWin64)
+[ "${3:-x86}" != amd64 ] || defines+=(/DWin64)
 (cd "$work" && wine "$iscc" /Q "${defines[@]}" setup.iss &&
   wine "$iscc" /Q "${defines[@]}" /DDataFile=unstamped.dat /Fno-placeholder setup.iss)
 wineserver -w
@@ -53,5 +54,5 @@ CASES
 setup=no-placeholder.exe run_cases <<CASES
 SN-2026-0042|7|absent|The serial was not stamped: placeholder absent
 CASES
-[ $failed -eq 0 ] && echo "Inno Setup${3:+ ($3)}: serials stamped whole before anything is installed; refused ones and a missing placeholder stop Setup with 7"
+[ $failed -eq 0 ] && echo "Inno Setup (${3:-x86}): serials stamped whole before anything is installed; refused ones and a missing placeholder stop Setup with 7"
 exit $failed

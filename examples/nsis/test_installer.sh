@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the example installer around a built ostra.exe and installs it silently under Wine into
-# fresh folders: with a serial (both placeholders stamped, checked byte for byte, and the exit
+# fresh folders: serials stamped whole (both placeholders checked byte for byte, and the exit
 # statuses the installer saw: 1 for each stamp, 0 for a marker that is absent, -1 for a bad
-# option), with a serial too long to stamp (stops with 3, data file untouched) and without a serial
-# (a bad command line for ostra: stops with 4).
+# option, "error" for a missing program), serials refused before anything is installed (2), and a
+# data file without the placeholder (3, the files extracted before Abort left in place).
 #   test_installer.sh OSTRA.EXE [WINE-LOADER [NSIS-TARGET]]
 # A 64-bit ostra.exe goes into a 64-bit installer (target amd64-unicode), run by the 64-bit loader.
 set -euo pipefail
@@ -11,55 +11,54 @@ exe=$(readlink -f "${1:?usage: $0 path/to/ostra.exe [wine-loader [nsis-target]]}
 loader=${2:-wine}
 target=${3:-x86-unicode}
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d /tmp/ostra-nsis-XXXXXX)
-trap 'rm -rf "$work"' EXIT
 export WINEDEBUG=-all
+. "$here/../test_recipe.sh"
 
-# A 64-bit installer's ExecWait shows the status as an unsigned 32-bit number.
-case $target in
-  amd64-*) minus_one=4294967295 ;;
-  *) minus_one=-1 ;;
-esac
-
+grep -v SERIAL-PLACEHOLDER "$here/product.dat" >"$work/unstamped.dat"
 makensis -V2 -DTARGET=$target -DOSTRA_EXE="$exe" -DOUT_FILE="$work/setup.exe" "$here/setup.nsi" >/dev/null
+makensis -V2 -DTARGET=$target -DOSTRA_EXE="$exe" -DOUT_FILE="$work/no-placeholder.exe" \
+  -DDATA_FILE="$work/unstamped.dat" "$here/setup.nsi" >/dev/null
 
-# The data file as installed on one line, zero bytes shown as dots and line ends as `|`, after stamping the given marker/value pairs.
-stamped() {
-  python3 - "$here/product.dat" "$@" <<'PY'
-import sys
-data = open(sys.argv[1], "rb").read()
-for marker, value in zip(sys.argv[2::2], sys.argv[3::2]):
-    data = data.replace(marker.encode(), value.encode().ljust(len(marker), b"\0"), 1)
-sys.stdout.write(data.decode().replace("\0", ".").replace("\n", "|"))
-PY
+# Each installation runs from a batch file, so that the installer gets its command line as a user
+# types it, a serial with a space in double quotes (Wine would quote the whole option); `%` is
+# doubled there to stay itself, and so is `^` outside quotes.
+cases=0
+install() {
+  local dir="$work/install$((cases += 1))" option=
+  case $1 in
+    -) ;;
+    *' '*) option="/SERIAL=\"${1//%/%%}\"" ;;
+    *) option="/SERIAL=${1//%/%%}" option=${option//^/^^} ;;
+  esac
+  printf '@"%s" /S %s /D=%s\r\n' "$("$loader" winepath -w "$work/$setup")" "$option" \
+    "$("$loader" winepath -w "$dir")" >"$dir.cmd"
+  # Wine's errors are kept with the installer's output: on a failure they may tell why.
+  WINEDEBUG=-all,err+all "$loader" cmd /c "$dir.cmd" >"$dir.log" 2>&1 || status=$?
+  wineserver -w
+  installed="$dir/Example Product/product.dat" log="$dir.log"
 }
 
-fail=0
-long=$(printf 'S%.0s' {1..80})
-# installer option, installer's exit status, data file installed
-while IFS=' ' read -r option want_status want_data; do
-  dir="$work/install-$want_status"
-  status=0
-  target_dir=$("$loader" winepath -w "$dir")
-  # Wine's errors and what the programs the installer starts print are kept: on a failure they may
-  # tell why.
-  WINEDEBUG=-all,err+all "$loader" "$work/setup.exe" /S $option /D="$target_dir" </dev/null \
-    >"$dir.log" 2>&1 || status=$?
-  wineserver -w
-  data=$(tr '\0\n' '.|' <"$dir/Example Product/product.dat")
-  [ "$status" -eq "$want_status" ] && [ "$data" = "$want_data" ] ||
-    { echo "setup.exe /S $option: exit status $status, installed data file:"; echo "$data"
-      echo "what the installer and the programs it ran printed:"; cat "$dir.log"; fail=1; }
-done <<CASES
-/SERIAL=SN-2026-0042 0 $(stamped @@SERIAL-PLACEHOLDER@@ SN-2026-0042 @@BUILD-PLACEHOLDER@@ "build 77")
-/SERIAL=$long 3 $(stamped)
-/NOSERIAL 4 $(stamped)
+# The data file with the serial and the build id stamped.
+both() { stamped "$here/product.dat" @@SERIAL-PLACEHOLDER@@ "$1" @@BUILD-PLACEHOLDER@@ "build 77"; }
+setup=setup.exe run_cases <<CASES
+SN-2026-0042|0|$(both SN-2026-0042)
+SN 2026 & 0042|0|$(both 'SN 2026 & 0042')
+^%PATH%!|0|$(both '^%PATH%!')
+SN-2026-0042-ABCDEFGHI|0|$(both SN-2026-0042-ABCDEFGHI)
+SN-2026-0042-ABCDEFGHIJ|2|absent
+|2|absent
+-|2|absent
+SN-42\|2|absent
+SN"42|2|absent
+CASES
+setup=no-placeholder.exe run_cases <<CASES
+SN-2026-0042|3|$(shown "$work/unstamped.dat")
 CASES
 
-statuses=$(cat "$work/install-0/statuses.txt")
-expected_statuses="1 1 0 $minus_one"
+statuses=$(cat "$work/install1/statuses.txt")
+expected_statuses="1 1 0 -1 error"
 [ "$statuses" = "$expected_statuses" ] ||
-  { echo "statuses seen by the installer: '$statuses', expected '$expected_statuses'"; fail=1; }
-[ ! -e "$work/install-0/Example Product/stamp.rsp" ] || { echo "argument file left behind"; fail=1; }
-[ $fail -eq 0 ] && echo "$target installer: stamped, stopped when not stamped and on a bad command line; statuses $statuses"
-exit $fail
+  { echo "statuses seen by the installer: '$statuses', expected '$expected_statuses'"; failed=1; }
+[ ! -e "$work/install1/Example Product/stamp.rsp" ] || { echo "argument file left behind"; failed=1; }
+[ $failed -eq 0 ] && echo "$target installer: serials stamped whole, refused ones and a missing placeholder stop it; statuses $statuses"
+exit $failed

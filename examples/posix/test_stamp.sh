@@ -1,28 +1,41 @@
 #!/usr/bin/env bash
-# Runs stamp.sh with a built ostra first on PATH through its three outcomes.
+# Runs stamp.sh with a built ostra first on PATH: serials stamped whole, serials refused, and the
+# tool's own outcomes (placeholder absent, bad command line) each seen as such.
 #   test_stamp.sh PATH/TO/ostra
 set -euo pipefail
 ostra=$(readlink -f "${1:?usage: $0 path/to/ostra}")
 script=$(readlink -f "$(dirname "$0")/stamp.sh")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
-printf 'serial=@@SERIAL@@;' >product.dat
+. "$(dirname "$0")/../test_recipe.sh"
+PATH="$(dirname "$ostra"):$PATH"
+printf 'serial=@@SERIAL-PLACEHOLDER@@;\n' >"$work/template.dat"
 
-fail=0
-# file | serial | exit status | what stamp.sh says | product.dat afterwards
-while IFS='|' read -r file serial want_status want_text want_data; do
-  status=0
-  PATH="$(dirname "$ostra"):$PATH" sh "$script" "$file" "$serial" >out.txt 2>&1 || status=$?
-  data=$(tr '\0' '.' <product.dat)
-  if [ $status -ne "$want_status" ] || ! grep -qF -- "$want_text" <(cat out.txt; echo) ||
-     [ "$data" != "$want_data" ]; then
-    echo "stamp.sh '$file' '$serial': status $status, file '$data', output:"; cat out.txt; fail=1
-  fi
-done <<'CASES'
-product.dat|SN-0042|0||serial=SN-0042...;
-product.dat|SN-0042|1|not stamped: placeholder absent|serial=SN-0042...;
-|SN-0042|1|bad command line (status 255)|serial=SN-0042...;
+# A serial `-` stands for no arguments at all; `@stamped` stamps a file stamped already, and `@`
+# names no file.
+install() {
+  local args=("$work/product.dat" "$1")
+  cp "$work/template.dat" "$work/product.dat"
+  case $1 in
+    -) args=() ;;
+    @stamped) sh "$script" "$work/product.dat" SN-1 >/dev/null 2>&1 ;;
+    @) args=("" SN-1) ;;
+  esac
+  sh "$script" "${args[@]}" >"$work/out.txt" 2>&1 || status=$?
+  installed="$work/product.dat" log="$work/out.txt"
+}
+
+t=$work/template.dat
+run_cases <<CASES
+SN-2026-0042|0|$(stamped "$t" @@SERIAL-PLACEHOLDER@@ SN-2026-0042)|
+SN 2026 & 0042|0|$(stamped "$t" @@SERIAL-PLACEHOLDER@@ 'SN 2026 & 0042')|
+\$HOME;\`id\`"'\\|0|$(stamped "$t" @@SERIAL-PLACEHOLDER@@ '$HOME;`id`"'"'"'\')|
+-burnsn|0|$(stamped "$t" @@SERIAL-PLACEHOLDER@@ -burnsn)|
+SN-2026-0042-ABCDEFGHI|0|$(stamped "$t" @@SERIAL-PLACEHOLDER@@ SN-2026-0042-ABCDEFGHI)|
+SN-2026-0042-ABCDEFGHIJ|1|$(shown "$t")|the serial must be 1 to 22 bytes long
+SN-2026-0042-ÄBCDEFGHI|1|$(shown "$t")|the serial must be 1 to 22 bytes long
+|1|$(shown "$t")|the serial must be 1 to 22 bytes long
+-|1|$(shown "$t")|usage: stamp.sh FILE SERIAL
+@stamped|1|$(stamped "$t" @@SERIAL-PLACEHOLDER@@ SN-1)|not stamped: placeholder absent
+@|1|$(shown "$t")|bad command line (status 255)
 CASES
-[ $fail -eq 0 ] && echo "stamp.sh: stamped, not stamped and bad command line each seen as such"
-exit $fail
+[ $failed -eq 0 ] && echo "stamp.sh: serials stamped whole, refused ones left the file alone, the tool's outcomes told apart"
+exit $failed
