@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Compiles setup.iss around a built ostra.exe with Inno Setup's own compiler and runs the Setup it
-# makes under Wine, silently, on a virtual display: serials stamped whole, serials refused, and a
-# product.dat without the placeholder, each refused with exit code 7 and nothing installed.
+# makes under Wine, silently, on a virtual display: serials stamped whole; serials refused, and a
+# product.dat without the placeholder, each ending Setup with exit code 7 and nothing installed.
 #   test_setup.sh OSTRA.EXE ISCC.EXE [ARCHITECTURE]
 # ARCHITECTURE amd64 makes a 64-bit installation around a 64-bit ostra.exe.
 # ISCC.exe and Setup are 32-bit programs: where 32-bit programs cannot run, the test skips (77).
