@@ -69,7 +69,7 @@ SERIALS
 
 # Windows Installer says 1603 (fatal error), Wine 1627 (function failed): any failure will do, and
 # the rollback leaves nothing installed.
-for case in "no serial|v1.msi" "serial of 23 bytes|v1.msi SERIAL=SN-2026-0042-0042-0042-0" \
+for case in "no serial|v1.msi" "serial of 23 bytes|v1.msi SERIAL=SN-2026-0042-ABCDEFGHIJ" \
             "no placeholder|none.msi SERIAL=SN-2026-0042"; do
   status=$(msiexec /i ${case#*|})
   left=$(find installed -type f 2>/dev/null || true)
