@@ -21,7 +21,7 @@ msiexec() {  # msiexec ARGUMENTS...: runs it quietly into $work/installed, print
   echo $status
 }
 # Whatever a failed check left installed is removed, so that it cannot affect later runs.
-trap 'for p in v1 v2 serial; do msiexec /x $p.msi >/dev/null; done; rm -rf "$work"' EXIT
+trap 'for p in v1 v2 serial none; do msiexec /x $p.msi >/dev/null; done; rm -rf "$work"' EXIT
 
 cp "$exe" ostra.exe
 cp "$here/product.dat" .
