@@ -10,9 +10,8 @@
 // CustomActionData is "OSTRA.EXE|FILE|PLACEHOLDER|SERIAL": the serial comes last and is taken
 // whole, so it may hold any character, `|` included.
 //
-// Build (mingw-w64; for a 64-bit package x86_64-w64-mingw32-g++ instead):
-//   i686-w64-mingw32-g++ -O2 -shared -static -s -o stamp_serial.dll stamp_serial.cpp -lmsi -Wl,--kill-at
-// or with Visual C++: cl /O2 /LD /EHsc stamp_serial.cpp msi.lib
+// build.sh builds it with mingw-w64 for the package's architecture. Another compiler serves as well
+// if it exports the entry point undecorated, as StampSerial (not _StampSerial@4), and links msi.
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
