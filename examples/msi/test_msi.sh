@@ -2,7 +2,8 @@
 # Builds the package with build.sh around a built ostra.exe and runs it with msiexec under Wine:
 # install, both repair modes, an upgrade by a second version and uninstall; serials that cmd would
 # parse, each stamped whole; and the failures (no serial, one longer than the placeholder, no
-# placeholder), each rolled back with nothing left installed.
+# placeholder), each rolled back with nothing left installed; and that the x64 package installs
+# into the 64-bit Program Files folder.
 #   test_msi.sh OSTRA.EXE [WINE-LOADER [ARCHITECTURE]]     (ARCHITECTURE x86 or amd64)
 set -euo pipefail
 exe=$(readlink -f "${1:?usage: $0 path/to/ostra.exe [wine-loader [x86|amd64]]}")
@@ -76,5 +77,14 @@ for case in "no serial|v1.msi" "serial of 23 bytes|v1.msi SERIAL=SN-2026-0042-AB
   [ "$status" -ne 0 ] && [ -z "$left" ] ||
     { echo "$arch package, ${case%%|*}: msiexec status $status, left installed: $left"; fail=1; }
 done
+if [ $arch = x64 ]; then  # into the 64-bit Program Files folder when the folder is not given
+  program_files=$("$loader" winepath -u 'C:\Program Files' 2>/dev/null)
+  "$loader" msiexec /i v1.msi /qn SERIAL=SN-2026-0042 </dev/null >/dev/null 2>&1 || true
+  wineserver -w
+  [ -f "$program_files/Ostra Example Product/product.dat" ] ||
+    { echo "x64 package: not installed into $program_files"; fail=1; }
+  "$loader" msiexec /x v1.msi /qn </dev/null >/dev/null 2>&1 || true
+  wineserver -w
+fi
 [ $fail -eq 0 ] && echo "$arch package: install, repair, upgrade, uninstall, hostile serials and failures as expected"
 exit $fail
