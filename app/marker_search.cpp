@@ -335,3 +335,18 @@ int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
   }
   return known - stretch >= span ? tryStretch(stretch, known - span) : -1;
 }
+
+const char* FindMarker(const char* window, const char* marker, int64_t held, int64_t* index) {
+  if (!window || !marker || !index || held <= 0)
+    return nullptr;
+  const int64_t length =
+      static_cast<int64_t>(strnlen(marker, static_cast<size_t>(MarkerSearch::kMaxLength) + 1));
+  if (length == 0 || length > MarkerSearch::kMaxLength || length > held)
+    return nullptr;
+  const MarkerSearch search(reinterpret_cast<const unsigned char*>(marker), length);
+  const int64_t start = search.Find(reinterpret_cast<const unsigned char*>(window), held);
+  if (start < 0)
+    return nullptr;
+  *index = start;
+  return window + start;
+}

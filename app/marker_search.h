@@ -37,4 +37,11 @@ class MarkerSearch {
   bool periodic_;
 };
 
+/// Finds the first occurrence of the zero-terminated `marker` (1 to MarkerSearch::kMaxLength
+/// bytes) wholly within the first `held` bytes of `window`, comparing bytes as unsigned values. On
+/// a match, stores its index (counted from the window's first byte) in *index and returns the
+/// address of that byte; otherwise returns null and leaves *index alone. An empty marker, a longer
+/// one, a negative `held` or a null pointer never match.
+const char* FindMarker(const char* window, const char* marker, int64_t held, int64_t* index);
+
 #endif  // OSTRA_APP_MARKER_SEARCH_H_
