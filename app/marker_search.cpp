@@ -1,15 +1,16 @@
 #include "app/marker_search.h"
 
-// Every build runs on x86 with SSE2: x86-64 has it by definition, and the 32-bit Windows build is
-// compiled for it.
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "app/byte_vector.h"
 
 namespace {
 
 using Byte = unsigned char;
+using byte_vector::kLanes;
+using byte_vector::Load;
+using byte_vector::Vector;
 
 // Each byte's share of a typical file, in units of 1/65,536: the average over Windows and Linux
 // programs and libraries, text and compressed data (bench/byte_frequencies.py prints it). The
@@ -47,35 +48,29 @@ constexpr int64_t kWorkAllowance = 1024;
 constexpr int64_t kWorkPerByte = 1;
 constexpr int64_t kWorkPerByteBeforeTwoWay = 8;
 
-constexpr int64_t kLaneCount = 16;
-
-__m128i Load(const Byte* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
-
-// Bit n set where byte n of the two 16-byte blocks is equal.
-unsigned EqualBits(const Byte* a, const Byte* b) {
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(a), Load(b))));
-}
+// The mask of the lanes where the 16-byte blocks at a and b hold the same byte.
+Vector EqualAt(const Byte* a, const Byte* b) { return byte_vector::Equal(Load(a), Load(b)); }
 
 // The first index at which a[0, n) and b[0, n) differ, or n; sixteen bytes at a time.
 int64_t FirstDifference(const Byte* a, const Byte* b, int64_t n) {
-  if (n < kLaneCount) {
+  if (n < kLanes) {
     int64_t i = 0;
     while (i < n && a[i] == b[i])
       ++i;
     return i;
   }
   int64_t i = 0;
-  for (; i + kLaneCount <= n; i += kLaneCount) {
-    const unsigned equal = EqualBits(a + i, b + i);
-    if (equal != 0xFFFF)
-      return i + __builtin_ctz(~equal);
+  for (; i + kLanes <= n; i += kLanes) {
+    const Vector equal = EqualAt(a + i, b + i);
+    if (!byte_vector::All(equal))
+      return i + __builtin_ctz(~byte_vector::Bits(equal));
   }
   if (i == n)
     return n;
   // The last block overlaps bytes already found equal, so its first difference is the first one.
-  i = n - kLaneCount;
-  const unsigned equal = EqualBits(a + i, b + i);
-  return equal != 0xFFFF ? i + __builtin_ctz(~equal) : n;
+  i = n - kLanes;
+  const Vector equal = EqualAt(a + i, b + i);
+  return byte_vector::All(equal) ? n : i + __builtin_ctz(~byte_vector::Bits(equal));
 }
 
 // The start of the maximal suffix of x[0, n) under the byte order, or under the reversed order,
@@ -205,37 +200,34 @@ template <int kTested>
 int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, int64_t from,
                                      const int64_t* offsets, int64_t workPerByte,
                                      int64_t* stopped) const {
-  constexpr int kGroups = 4;
-  constexpr int64_t kStride = kGroups * kLaneCount;
-  __m128i bytes[kTested];
+  constexpr int64_t kStride = 4 * kLanes;
+  Vector bytes[kTested];
   for (int k = 0; k < kTested; ++k)
-    bytes[k] = _mm_set1_epi8(static_cast<char>(marker_[offsets[k]]));
-  // All ones in the lanes whose start has every tested byte in place.
+    bytes[k] = byte_vector::Splat(marker_[offsets[k]]);
+  // The mask of the lanes whose start has every tested byte in place.
   auto tested = [&](const Byte* at) {
-    __m128i all = _mm_cmpeq_epi8(Load(at + offsets[0]), bytes[0]);
+    Vector all = byte_vector::Equal(Load(at + offsets[0]), bytes[0]);
     for (int k = 1; k < kTested; ++k)
-      all = _mm_and_si128(all, _mm_cmpeq_epi8(Load(at + offsets[k]), bytes[k]));
+      all = byte_vector::And(all, byte_vector::Equal(Load(at + offsets[k]), bytes[k]));
     return all;
   };
   int64_t work = 0;
   int64_t start = from;
   for (; start + kStride + length_ - 1 <= held; start += kStride) {
     const Byte* at = data + start;
-    const __m128i any = _mm_or_si128(_mm_or_si128(tested(at), tested(at + kLaneCount)),
-                                     _mm_or_si128(tested(at + 2 * kLaneCount),
-                                                  tested(at + 3 * kLaneCount)));
-    if (_mm_movemask_epi8(any) == 0)
+    const Vector found0 = tested(at);
+    const Vector found1 = tested(at + kLanes);
+    const Vector found2 = tested(at + 2 * kLanes);
+    const Vector found3 = tested(at + 3 * kLanes);
+    if (!byte_vector::Any(byte_vector::Or(byte_vector::Or(found0, found1),
+                                          byte_vector::Or(found2, found3))))
       continue;
-    // Rare: worked out again rather than kept, which would cost every round a store.
-    for (int group = 0; group < kGroups; ++group) {
-      const __m128i found = tested(at + group * kLaneCount);
-      for (unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(found)); lanes != 0;
-           lanes &= lanes - 1) {
-        const int64_t candidate = start + group * kLaneCount + __builtin_ctz(lanes);
-        if (std::memcmp(data + candidate, marker_, static_cast<size_t>(length_)) == 0)
-          return candidate;
-        work += length_ + kCandidateCost;
-      }
+    for (uint64_t lanes = byte_vector::Bits(found0, found1, found2, found3); lanes != 0;
+         lanes &= lanes - 1) {
+      const int64_t candidate = start + __builtin_ctzll(lanes);
+      if (std::memcmp(data + candidate, marker_, static_cast<size_t>(length_)) == 0)
+        return candidate;
+      work += length_ + kCandidateCost;
     }
     if (work > workPerByte * (start + kStride - from) + kWorkAllowance) {
       start += kStride;
@@ -309,10 +301,11 @@ int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
   for (int64_t base = from; base < known; base += 64) {
     uint64_t breaks = 0;
     if (base + 64 <= known) {
-      for (int block = 0; block < 4; ++block) {
-        const Byte* at = data + base + block * kLaneCount;
-        breaks |= static_cast<uint64_t>(~EqualBits(at, at + period_) & 0xFFFF) << (16 * block);
-      }
+      const Byte* at = data + base;
+      breaks = ~byte_vector::Bits(EqualAt(at, at + period_),
+                                  EqualAt(at + kLanes, at + kLanes + period_),
+                                  EqualAt(at + 2 * kLanes, at + 2 * kLanes + period_),
+                                  EqualAt(at + 3 * kLanes, at + 3 * kLanes + period_));
     } else {
       for (int64_t q = base; q < known; ++q)
         breaks |= static_cast<uint64_t>(data[q] != data[q + period_]) << (q - base);
