@@ -46,6 +46,10 @@ constexpr int64_t kWorkAllowance = 1024;
 // marker, which is fast on any data; more before the two-way search, which on data of two
 // letters in no order (many short shifts) costs tens of cycles a byte.
 constexpr int64_t kWorkPerByte = 1;
+// The run search looks at one block of 16 bytes for every runLength_ - 15 starts: worth it from a
+// run of this length, where it looks at fewer bytes than the pair search, which tests two
+// blocks for every 16 starts.
+constexpr int64_t kMinRunLength = 32;
 constexpr int64_t kWorkPerByteBeforeTwoWay = 8;
 
 // The mask of the lanes where the 16-byte blocks at a and b hold the same byte.
@@ -153,6 +157,16 @@ MarkerSearch::MarkerSearch(const unsigned char* marker, int64_t length) : length
   for (int k = 2; k < 8; ++k)
     spreadOffset_[k] = (k - 2) * (length - 1) / 5;
 
+  runOffset_ = 0;
+  runLength_ = 1;
+  for (int64_t i = 0, run = 1; i + 1 < length; ++i) {
+    run = marker_[i + 1] == marker_[i] ? run + 1 : 1;
+    if (run > runLength_) {
+      runLength_ = run;
+      runOffset_ = i + 2 - run;
+    }
+  }
+
   // The critical factorization of the two-way search: the later of the two maximal suffixes.
   int64_t start = 0;
   int64_t period = 0;
@@ -177,9 +191,15 @@ int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
     const void* hit = std::memchr(data, marker_[0], static_cast<size_t>(held));
     return hit ? static_cast<const Byte*>(hit) - data : -1;
   }
-  // Two bytes suffice on ordinary data; eight where the data is made of the marker's bytes in no
-  // particular order; neither where it repeats them in the marker's own pattern.
+  // A long run of one byte is looked for first: it is rare in nearly any data, and the search for
+  // it skips. Two bytes suffice on ordinary data; eight where the data is made of the marker's
+  // bytes in no particular order; neither where it repeats them in the marker's own pattern.
   int64_t from = 0;
+  if (runLength_ >= kMinRunLength) {
+    const int64_t run = FindRun(data, held, &from);
+    if (run >= 0)
+      return run;
+  }
   const int64_t pair = FindCandidates<2>(data, held, from, rareOffset_, kWorkPerByte, &from);
   if (pair >= 0)
     return pair;
@@ -236,6 +256,82 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, in
   }
   *stopped = start;
   return -1;
+}
+
+// The search for the marker's longest run, of r bytes of one value. Every run of r bytes holds
+// one of the blocks of 16 bytes that begin t = r - 15 bytes apart, so only those blocks are
+// looked at, four at a time; the starts whose run would hold block k are t starts of their own,
+// and a block that is not all the run's byte rules out all t. Returns the lowest start, or -1 with
+// *stopped set to the first start not ruled out: where the runs grew too costly, or where fewer
+// than 4t starts are left.
+int64_t MarkerSearch::FindRun(const unsigned char* data, int64_t held, int64_t* stopped) const {
+  const int64_t stride = runLength_ - kLanes + 1;
+  const Vector value = byte_vector::Splat(marker_[runOffset_]);
+  // The block that the runs of the starts [start, start + stride) all hold.
+  const int64_t lead = runOffset_ + stride - 1;
+  int64_t work = 0;
+  int64_t start = 0;
+  for (; start + 4 * stride - 1 + length_ <= held; start += 4 * stride) {
+    const Byte* at = data + start + lead;
+    const bool run0 = byte_vector::All(byte_vector::Equal(Load(at), value));
+    const bool run1 = byte_vector::All(byte_vector::Equal(Load(at + stride), value));
+    const bool run2 = byte_vector::All(byte_vector::Equal(Load(at + 2 * stride), value));
+    const bool run3 = byte_vector::All(byte_vector::Equal(Load(at + 3 * stride), value));
+    if (!(run0 | run1 | run2 | run3))
+      continue;
+    const bool runs[4] = {run0, run1, run2, run3};
+    for (int k = 0; k < 4; ++k) {
+      if (!runs[k])
+        continue;
+      const int64_t found = RunCandidate(data, held, start + k * stride + lead, &work);
+      if (found >= 0)
+        return found;
+    }
+    if (work > kWorkPerByte * (start + 4 * stride) + kWorkAllowance) {
+      start += 4 * stride;
+      break;
+    }
+  }
+  *stopped = start;
+  return -1;
+}
+
+// Where the block of 16 bytes at `probe` is all the run's byte: the one start whose run holds the
+// block and lies where the data's run of that byte does, verified; -1 when it is not the marker.
+// The marker's run is as long as it can be, so the data's run must begin where the marker's does
+// when a different byte precedes it in the marker, and end where it does when one follows.
+// Only the starts of this block are its own (the rest are another block's), so the data's run is
+// followed no further than they reach. Adds the bytes looked at to *work.
+int64_t MarkerSearch::RunCandidate(const unsigned char* data, int64_t held, int64_t probe,
+                                   int64_t* work) const {
+  const Byte value = marker_[runOffset_];
+  const int64_t stride = runLength_ - kLanes + 1;
+  // The starts of this block put the run's first byte in [probe - stride + 1, probe].
+  const int64_t lowest = probe - stride + 1;
+  int64_t first = probe;
+  while (first > lowest && data[first - 1] == value)
+    --first;
+  int64_t end = probe + kLanes;
+  const int64_t endLimit = std::min(held, probe + kLanes + stride);
+  while (end < endLimit && data[end] == value)
+    ++end;
+  *work += (probe - first) + (end - probe) + kCandidateCost;
+  const bool boundedBefore = runOffset_ > 0;
+  const bool boundedAfter = runOffset_ + runLength_ < length_;
+  int64_t runStart = 0;
+  if (boundedBefore) {
+    runStart = first;
+    if (boundedAfter ? end - first != runLength_ : end - first < runLength_)
+      return -1;
+  } else {
+    if (end - first < runLength_)
+      return -1;
+    runStart = boundedAfter ? end - runLength_ : first;
+  }
+  const int64_t start = runStart - runOffset_;
+  if (start < 0 || start + length_ > held || runStart < lowest || runStart > probe)
+    return -1;
+  return std::memcmp(data + start, marker_, static_cast<size_t>(length_)) == 0 ? start : -1;
 }
 
 // The lowest start >= from, in linear time whatever the data: also on data that defeats the
@@ -298,7 +394,26 @@ int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
     return FindTwoWay(data, std::min(last, first + period_ - 1) + length_, first);
   };
   int64_t stretch = from;  // no break from here up to the position being looked at
-  for (int64_t base = from; base < known; base += 64) {
+  // A stretch from `stretch` on must have no break up to stretch + span - 1, so the 16 positions
+  // that end there are looked at first, with the 16 after them. A break among the first 16 rules
+  // out every start up to the last break seen, whatever lies before them: on data with a flaw in
+  // every stretch, one look per stretch. It takes a span of at least the 32 positions looked at.
+  bool skipping = span >= 2 * kLanes;
+  for (int64_t base = from; base < known;) {
+    const int64_t far = stretch + span - kLanes;
+    if (skipping && far > base && far + 2 * kLanes <= known) {
+      const Byte* at = data + far;
+      const uint32_t breaks =
+          ~(byte_vector::Bits(EqualAt(at, at + period_)) |
+            byte_vector::Bits(EqualAt(at + kLanes, at + kLanes + period_)) << kLanes);
+      if ((breaks & 0xFFFF) != 0) {
+        stretch = far + 2 * kLanes - __builtin_clz(breaks);
+        base = far + 2 * kLanes;
+        continue;
+      }
+      // No break there: every position up to it is looked at, until the next break.
+      skipping = false;
+    }
     uint64_t breaks = 0;
     if (base + 64 <= known) {
       const Byte* at = data + base;
@@ -310,6 +425,8 @@ int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
       for (int64_t q = base; q < known; ++q)
         breaks |= static_cast<uint64_t>(data[q] != data[q + period_]) << (q - base);
     }
+    if (breaks != 0)
+      skipping = span >= 2 * kLanes;
     while (breaks != 0) {
       const int64_t q = base + __builtin_ctzll(breaks);
       if (q - stretch >= span) {
@@ -325,6 +442,7 @@ int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
       stretch = q + 1;
       breaks &= breaks - 1;
     }
+    base += 64;
   }
   return known - stretch >= span ? tryStretch(stretch, known - span) : -1;
 }

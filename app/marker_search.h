@@ -19,6 +19,9 @@ class MarkerSearch {
   template <int kTested>
   int64_t FindCandidates(const unsigned char* data, int64_t held, int64_t from,
                          const int64_t* offsets, int64_t workPerByte, int64_t* stopped) const;
+  int64_t FindRun(const unsigned char* data, int64_t held, int64_t* stopped) const;
+  int64_t RunCandidate(const unsigned char* data, int64_t held, int64_t probe,
+                       int64_t* work) const;
   bool Repeats() const;
   int64_t FindLinear(const unsigned char* data, int64_t held, int64_t from) const;
   int64_t FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const;
@@ -30,6 +33,9 @@ class MarkerSearch {
   // place, and the same two with six more spread over the marker.
   int64_t rareOffset_[2];
   int64_t spreadOffset_[8];
+  // The marker's longest run of one byte value: where it starts and how long it is.
+  int64_t runOffset_;
+  int64_t runLength_;
   // The linear search's split of the marker (its critical factorization), the period of the part
   // from the split on, and whether that is the period of the whole marker.
   int64_t split_;

@@ -143,4 +143,40 @@ TEST(FindMarker, AgreesWithThePlainScan) {
   }
 }
 
+// Markers with a long run of one byte, searched in data of runs of that byte just shorter and
+// longer than the marker's, with the marker's other bytes around them: the runs are found by
+// looking at a few blocks, and every run that could hold the marker must be verified.
+TEST(FindMarker, AgreesWithThePlainScanOnRuns) {
+  const uint32_t seed = 20261208;
+  std::mt19937 random(seed);
+  for (int round = 0; round < 3000; ++round) {
+    const size_t runLength = 32 + random() % 49;
+    const size_t before = random() % (81 - runLength);
+    const size_t after = random() % (81 - runLength - before);
+    auto other = [&] { return "AB"[random() % 2]; };
+    std::string marker;
+    for (size_t i = 0; i < before; ++i)
+      marker += other();
+    marker += Repeat(runLength, 'x');
+    for (size_t i = 0; i < after; ++i)
+      marker += other();
+    std::string window;
+    const size_t size = random() % 4000;
+    while (window.size() < size) {
+      window += Repeat(runLength - 3 + random() % 7, 'x');
+      for (int i = random() % 3; i >= 0; --i)
+        window += other();
+      if (random() % 8 == 0)
+        window += marker.substr(0, random() % (marker.size() + 1));
+    }
+    if (random() % 2) {
+      const size_t at = random() % (window.size() + 1);
+      window.insert(at, marker);
+    }
+    const int64_t held = window.size() - random() % std::min<size_t>(window.size() + 1, 90);
+    ASSERT_EQ(Find(window, marker, held), PlainScan(window, marker, held))
+        << "seed " << seed << " round " << round;
+  }
+}
+
 }  // namespace
