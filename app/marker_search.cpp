@@ -46,11 +46,17 @@ constexpr int64_t kWorkAllowance = 1024;
 // marker, which is fast on any data; more before the two-way search, which on data of two
 // letters in no order (many short shifts) costs tens of cycles a byte.
 constexpr int64_t kWorkPerByte = 1;
+constexpr int64_t kWorkPerByteBeforeTwoWay = 8;
 // The run search looks at one block of 16 bytes for every runLength_ - 15 starts: worth it from a
 // run of this length, where it looks at fewer bytes than the pair search, which tests two
 // blocks for every 16 starts.
 constexpr int64_t kMinRunLength = 32;
-constexpr int64_t kWorkPerByteBeforeTwoWay = 8;
+
+// The skipping search's looks count as this much work: little for a look at a pair that is not
+// in the marker, since the next look need not wait for it; much for any other, which the next
+// look waits for. So it gives way where the search for breaks, 64 bytes at a time, is faster.
+constexpr int64_t kQuickLookCost = 16;
+constexpr int64_t kLookCost = 96;
 
 // The mask of the lanes where the 16-byte blocks at a and b hold the same byte.
 Vector EqualAt(const Byte* a, const Byte* b) { return byte_vector::Equal(Load(a), Load(b)); }
@@ -157,6 +163,16 @@ MarkerSearch::MarkerSearch(const unsigned char* marker, int64_t length) : length
   for (int k = 2; k < 8; ++k)
     spreadOffset_[k] = (k - 2) * (length - 1) / 5;
 
+  // Pairs whose hashes collide share the shortest of their shifts, which is always safe.
+  std::memset(pairShift_, static_cast<int>(length - 1), sizeof pairShift_);
+  lastPairShift_ = 1;
+  if (length >= 2) {
+    for (int64_t i = 1; i + 1 < length; ++i)
+      pairShift_[PairHash(marker_ + i - 1)] = static_cast<Byte>(length - 1 - i);
+    lastPairShift_ = pairShift_[PairHash(marker_ + length - 2)];
+    pairShift_[PairHash(marker_ + length - 2)] = 0;
+  }
+
   runOffset_ = 0;
   runLength_ = 1;
   for (int64_t i = 0, run = 1; i + 1 < length; ++i) {
@@ -191,10 +207,17 @@ int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
     const void* hit = std::memchr(data, marker_[0], static_cast<size_t>(held));
     return hit ? static_cast<const Byte*>(hit) - data : -1;
   }
-  // A long run of one byte is looked for first: it is rare in nearly any data, and the search for
-  // it skips. Two bytes suffice on ordinary data; eight where the data is made of the marker's
-  // bytes in no particular order; neither where it repeats them in the marker's own pattern.
+  // A repeating marker is first looked for by skipping, which data with a flaw in each stretch
+  // allows. A long run of one byte is looked for next: it is rare in nearly any data, and the
+  // search for it skips too. Two bytes suffice on ordinary data; eight where the data is made of
+  // the marker's bytes in no particular order; neither where it repeats them in the marker's own
+  // pattern.
   int64_t from = 0;
+  if (Repeats()) {
+    const int64_t skipped = FindSkipping(data, held, &from);
+    if (skipped >= 0)
+      return skipped;
+  }
   if (runLength_ >= kMinRunLength) {
     const int64_t run = FindRun(data, held, &from);
     if (run >= 0)
@@ -334,6 +357,48 @@ int64_t MarkerSearch::RunCandidate(const unsigned char* data, int64_t held, int6
   return std::memcmp(data + start, marker_, static_cast<size_t>(length_)) == 0 ? start : -1;
 }
 
+// The index into the skipping search's table for the pair of bytes at `at`.
+int MarkerSearch::PairHash(const unsigned char* at) {
+  return ((at[0] << 2) ^ at[1]) & ((1 << kPairHashBits) - 1);
+}
+
+// Horspool's search on the pair of bytes that would end the marker: where that pair is not in the
+// marker, no start that puts it in the marker holds the marker, and the search moves on by up to
+// the marker's length less one. For a repeating marker on data with a flaw in every stretch it
+// often lands on a flaw again and again; it is used for such markers alone. Returns the lowest start, or -1 with *stopped set to the
+// first start not ruled out: where the shifts grew too short, or at the end of the window.
+int64_t MarkerSearch::FindSkipping(const unsigned char* data, int64_t held,
+                                   int64_t* stopped) const {
+  const int64_t longest = length_ - 1;
+  int64_t work = 0;
+  int64_t start = 0;
+  while (start + length_ <= held) {
+    // The common case moves on by the same amount whatever the table says, so the next look
+    // need not wait for this one.
+    int64_t shift = pairShift_[PairHash(data + start + longest - 1)];
+    if (shift == longest) {
+      start += longest;
+      work += kQuickLookCost;
+      continue;
+    }
+    if (shift == 0) {
+      const int64_t mismatch = FirstDifference(marker_, data + start, length_);
+      if (mismatch == length_)
+        return start;
+      work += mismatch + kCandidateCost;
+      // The byte that differs differs from the byte one period before it, which the marker
+      // repeats: no start that holds both holds the marker.
+      shift = std::max(lastPairShift_, mismatch - period_ + 1);
+    }
+    start += shift;
+    work += kLookCost;
+    if (work > kWorkPerByte * start + kWorkAllowance)
+      break;
+  }
+  *stopped = std::min(start, held);
+  return -1;
+}
+
 // The lowest start >= from, in linear time whatever the data: also on data that defeats the
 // candidate search, where the marker's own bytes are in nearly every place.
 int64_t MarkerSearch::FindLinear(const unsigned char* data, int64_t held, int64_t from) const {
@@ -394,55 +459,47 @@ int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
     return FindTwoWay(data, std::min(last, first + period_ - 1) + length_, first);
   };
   int64_t stretch = from;  // no break from here up to the position being looked at
-  // A stretch from `stretch` on must have no break up to stretch + span - 1, so the 16 positions
-  // that end there are looked at first, with the 16 after them. A break among the first 16 rules
-  // out every start up to the last break seen, whatever lies before them: on data with a flaw in
-  // every stretch, one look per stretch. It takes a span of at least the 32 positions looked at.
-  bool skipping = span >= 2 * kLanes;
-  for (int64_t base = from; base < known;) {
-    const int64_t far = stretch + span - kLanes;
-    if (skipping && far > base && far + 2 * kLanes <= known) {
-      const Byte* at = data + far;
-      const uint32_t breaks =
-          ~(byte_vector::Bits(EqualAt(at, at + period_)) |
-            byte_vector::Bits(EqualAt(at + kLanes, at + kLanes + period_)) << kLanes);
-      if ((breaks & 0xFFFF) != 0) {
-        stretch = far + 2 * kLanes - __builtin_clz(breaks);
-        base = far + 2 * kLanes;
-        continue;
+  // The 64 positions from `at` on, a bit set for each break.
+  auto breaksAt = [&](const Byte* at) {
+    return ~byte_vector::Bits(EqualAt(at, at + period_),
+                              EqualAt(at + kLanes, at + kLanes + period_),
+                              EqualAt(at + 2 * kLanes, at + 2 * kLanes + period_),
+                              EqualAt(at + 3 * kLanes, at + 3 * kLanes + period_));
+  };
+  int64_t base = from;
+  if (span >= 64) {
+    // Breaks within one block are too close together to hold the marker between them, so only a
+    // block's first and last breaks count. Written without branches on the data, which has a
+    // flaw in most blocks or in few: the blocks are looked at one after another without waiting.
+    for (; base + 64 <= known; base += 64) {
+      const uint64_t breaks = breaksAt(data + base);
+      const bool any = breaks != 0;
+      const int64_t first = base + (any ? __builtin_ctzll(breaks) : 64);
+      if (any & (first - stretch >= span)) {
+        const int64_t found = tryStretch(stretch, first - span);
+        if (found >= 0)
+          return found;
       }
-      // No break there: every position up to it is looked at, until the next break.
-      skipping = false;
+      stretch = any ? base + 64 - __builtin_clzll(breaks) : stretch;
     }
+  }
+  for (; base < known; base += 64) {
     uint64_t breaks = 0;
     if (base + 64 <= known) {
-      const Byte* at = data + base;
-      breaks = ~byte_vector::Bits(EqualAt(at, at + period_),
-                                  EqualAt(at + kLanes, at + kLanes + period_),
-                                  EqualAt(at + 2 * kLanes, at + 2 * kLanes + period_),
-                                  EqualAt(at + 3 * kLanes, at + 3 * kLanes + period_));
+      breaks = breaksAt(data + base);
     } else {
       for (int64_t q = base; q < known; ++q)
         breaks |= static_cast<uint64_t>(data[q] != data[q + period_]) << (q - base);
     }
-    if (breaks != 0)
-      skipping = span >= 2 * kLanes;
-    while (breaks != 0) {
+    for (; breaks != 0; breaks &= breaks - 1) {
       const int64_t q = base + __builtin_ctzll(breaks);
       if (q - stretch >= span) {
         const int64_t found = tryStretch(stretch, q - span);
         if (found >= 0)
           return found;
       }
-      if (span >= 64) {
-        // Breaks within one block are too close together to hold the marker between them.
-        stretch = base + 64 - __builtin_clzll(breaks);
-        break;
-      }
       stretch = q + 1;
-      breaks &= breaks - 1;
     }
-    base += 64;
   }
   return known - stretch >= span ? tryStretch(stretch, known - span) : -1;
 }

@@ -20,6 +20,8 @@ class MarkerSearch {
   int64_t FindCandidates(const unsigned char* data, int64_t held, int64_t from,
                          const int64_t* offsets, int64_t workPerByte, int64_t* stopped) const;
   int64_t FindRun(const unsigned char* data, int64_t held, int64_t* stopped) const;
+  int64_t FindSkipping(const unsigned char* data, int64_t held, int64_t* stopped) const;
+  static int PairHash(const unsigned char* at);
   int64_t RunCandidate(const unsigned char* data, int64_t held, int64_t probe,
                        int64_t* work) const;
   bool Repeats() const;
@@ -33,6 +35,12 @@ class MarkerSearch {
   // place, and the same two with six more spread over the marker.
   int64_t rareOffset_[2];
   int64_t spreadOffset_[8];
+  // The skipping search's shifts, by a hash of the pair of bytes that would end the marker: how
+  // far the marker can move before a pair like it is at its end (0: the marker's own last pair),
+  // and the shift once a start ending in its own last pair has been verified.
+  static constexpr int kPairHashBits = 10;
+  unsigned char pairShift_[1 << kPairHashBits];
+  int64_t lastPairShift_;
   // The marker's longest run of one byte value: where it starts and how long it is.
   int64_t runOffset_;
   int64_t runLength_;

@@ -179,4 +179,36 @@ TEST(FindMarker, AgreesWithThePlainScanOnRuns) {
   }
 }
 
+// Repeating markers in data that is not made of their letters, so that the search moves on by
+// nearly the marker's length, with pieces of the marker in it: a piece ends where the data breaks
+// the marker's period, and the marker itself may follow a piece at any overlap.
+TEST(FindMarker, AgreesWithThePlainScanOnPiecesOfRepeatingMarkers) {
+  const uint32_t seed = 8122026;
+  std::mt19937 random(seed);
+  for (int round = 0; round < 3000; ++round) {
+    std::string unit(1 + random() % 5, ' ');
+    for (char& byte : unit)
+      byte = "abc"[random() % 3];
+    std::string marker;
+    const size_t length = 2 * unit.size() + random() % (81 - 2 * unit.size());
+    while (marker.size() < length)
+      marker += unit;
+    marker.resize(length);
+    std::string window;
+    const size_t size = random() % 4000;
+    while (window.size() < size) {
+      for (int i = random() % 100; i >= 0; --i)
+        window += "xyz"[random() % 3];
+      const std::string piece = marker.substr(0, random() % marker.size());
+      window += piece + "abcxyz"[random() % 6];
+      if (random() % 4 == 0)
+        window.replace(window.size() - 1 - random() % std::min<size_t>(piece.size() + 1, 9),
+                       std::string::npos, marker);
+    }
+    const int64_t held = window.size() - random() % std::min<size_t>(window.size() + 1, 90);
+    ASSERT_EQ(Find(window, marker, held), PlainScan(window, marker, held))
+        << "seed " << seed << " round " << round;
+  }
+}
+
 }  // namespace
