@@ -219,7 +219,7 @@ int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
       return skipped;
   }
   if (runLength_ >= kMinRunLength) {
-    const int64_t run = FindRun(data, held, &from);
+    const int64_t run = FindRun(data, held, from, &from);
     if (run >= 0)
       return run;
   }
@@ -284,16 +284,17 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, in
 // The search for the marker's longest run, of r bytes of one value. Every run of r bytes holds
 // one of the blocks of 16 bytes that begin t = r - 15 bytes apart, so only those blocks are
 // looked at, four at a time; the starts whose run would hold block k are t starts of their own,
-// and a block that is not all the run's byte rules out all t. Returns the lowest start, or -1 with
-// *stopped set to the first start not ruled out: where the runs grew too costly, or where fewer
-// than 4t starts are left.
-int64_t MarkerSearch::FindRun(const unsigned char* data, int64_t held, int64_t* stopped) const {
+// and a block that is not all the run's byte rules out all t. Returns the lowest start >= from,
+// or -1 with *stopped set to the first start not ruled out: where the runs grew too costly, or
+// where fewer than 4t starts are left.
+int64_t MarkerSearch::FindRun(const unsigned char* data, int64_t held, int64_t from,
+                              int64_t* stopped) const {
   const int64_t stride = runLength_ - kLanes + 1;
   const Vector value = byte_vector::Splat(marker_[runOffset_]);
   // The block that the runs of the starts [start, start + stride) all hold.
   const int64_t lead = runOffset_ + stride - 1;
   int64_t work = 0;
-  int64_t start = 0;
+  int64_t start = from;
   for (; start + 4 * stride - 1 + length_ <= held; start += 4 * stride) {
     const Byte* at = data + start + lead;
     const bool run0 = byte_vector::All(byte_vector::Equal(Load(at), value));
@@ -310,7 +311,7 @@ int64_t MarkerSearch::FindRun(const unsigned char* data, int64_t held, int64_t* 
       if (found >= 0)
         return found;
     }
-    if (work > kWorkPerByte * (start + 4 * stride) + kWorkAllowance) {
+    if (work > kWorkPerByte * (start + 4 * stride - from) + kWorkAllowance) {
       start += 4 * stride;
       break;
     }
@@ -364,9 +365,10 @@ int MarkerSearch::PairHash(const unsigned char* at) {
 
 // Horspool's search on the pair of bytes that would end the marker: where that pair is not in the
 // marker, no start that puts it in the marker holds the marker, and the search moves on by up to
-// the marker's length less one. For a repeating marker on data with a flaw in every stretch it
-// often lands on a flaw again and again; it is used for such markers alone. Returns the lowest start, or -1 with *stopped set to the
-// first start not ruled out: where the shifts grew too short, or at the end of the window.
+// the marker's length less one. For a repeating marker (the only kind it is used for) on data
+// with a flaw in every stretch it often lands on a flaw again and again. Returns the lowest
+// start, or -1 with *stopped set to the first start not ruled out: where the shifts grew too
+// short, or at the end of the window.
 int64_t MarkerSearch::FindSkipping(const unsigned char* data, int64_t held,
                                    int64_t* stopped) const {
   const int64_t longest = length_ - 1;

@@ -19,7 +19,7 @@ class MarkerSearch {
   template <int kTested>
   int64_t FindCandidates(const unsigned char* data, int64_t held, int64_t from,
                          const int64_t* offsets, int64_t workPerByte, int64_t* stopped) const;
-  int64_t FindRun(const unsigned char* data, int64_t held, int64_t* stopped) const;
+  int64_t FindRun(const unsigned char* data, int64_t held, int64_t from, int64_t* stopped) const;
   int64_t FindSkipping(const unsigned char* data, int64_t held, int64_t* stopped) const;
   static int PairHash(const unsigned char* at);
   int64_t RunCandidate(const unsigned char* data, int64_t held, int64_t probe,
