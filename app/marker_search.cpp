@@ -52,10 +52,11 @@ constexpr int64_t kWorkPerByteBeforeTwoWay = 8;
 // blocks for every 16 starts.
 constexpr int64_t kMinRunLength = 32;
 
-// The skipping search's looks count as this much work: little for a look at a pair that is not
-// in the marker, since the next look need not wait for it; much for any other, which the next
-// look waits for. So it gives way where the search for breaks, 64 bytes at a time, is faster.
-constexpr int64_t kQuickLookCost = 16;
+// The skipping search is used for repeating markers of this length or more, whose shortest
+// move past a pair not in the marker is too long for the search for breaks to beat. Its other
+// looks count as this much work, since the next look waits for each: so it gives way where the
+// search for breaks, 64 bytes at a time, is faster.
+constexpr int64_t kMinSkippingLength = 32;
 constexpr int64_t kLookCost = 96;
 
 // The mask of the lanes where the 16-byte blocks at a and b hold the same byte.
@@ -213,7 +214,7 @@ int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
   // the marker's bytes in no particular order; neither where it repeats them in the marker's own
   // pattern.
   int64_t from = 0;
-  if (Repeats()) {
+  if (Repeats() && length_ >= kMinSkippingLength) {
     const int64_t skipped = FindSkipping(data, held, &from);
     if (skipped >= 0)
       return skipped;
@@ -365,7 +366,7 @@ int MarkerSearch::PairHash(const unsigned char* at) {
 
 // Horspool's search on the pair of bytes that would end the marker: where that pair is not in the
 // marker, no start that puts it in the marker holds the marker, and the search moves on by up to
-// the marker's length less one. For a repeating marker (the only kind it is used for) on data
+// the marker's length less one. For a long repeating marker (the only kind it is used for) on data
 // with a flaw in every stretch it often lands on a flaw again and again. Returns the lowest
 // start, or -1 with *stopped set to the first start not ruled out: where the shifts grew too
 // short, or at the end of the window.
@@ -380,7 +381,6 @@ int64_t MarkerSearch::FindSkipping(const unsigned char* data, int64_t held,
     int64_t shift = pairShift_[PairHash(data + start + longest - 1)];
     if (shift == longest) {
       start += longest;
-      work += kQuickLookCost;
       continue;
     }
     if (shift == 0) {
