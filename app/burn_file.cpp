@@ -10,41 +10,53 @@
 namespace {
 
 // The replacement is copied with its terminator into a block of this size, and the marker is
-// written over with the block's first bytes; so the marker is at most as long as the block.
-constexpr size_t kBlockSize = 80;
-constexpr size_t kMaxMarkerLength = kBlockSize;
-static_assert(static_cast<int64_t>(kMaxMarkerLength) == MarkerSearch::kMaxLength,
-              "the search holds the longest marker");
+// written over with the block's first bytes; so the block is as long as the longest marker.
+constexpr size_t kBlockSize = MarkerSearch::kMaxLength;
 constexpr size_t kMaxReplacementLength = kBlockSize - 1;
 
 // One heap buffer of this size (0x7FFF, not 32 KiB) per call, whatever the file's size, so that
 // memory stays bounded; the file is read through it once, front to back.
 constexpr int64_t kWindowSize = 32767;
 
-}  // namespace
-
-const char* FindMarker(const char* window, const char* marker, int64_t held, int64_t* index) {
-  if (!window || !marker || !index || held <= 0)
-    return nullptr;
-  const int64_t length = static_cast<int64_t>(strnlen(marker, kMaxMarkerLength + 1));
-  if (length == 0 || length > static_cast<int64_t>(kMaxMarkerLength) || length > held)
-    return nullptr;
-  const MarkerSearch search(reinterpret_cast<const unsigned char*>(marker), length);
-  const int64_t start = search.Find(reinterpret_cast<const unsigned char*>(window), held);
-  if (start < 0)
-    return nullptr;
-  *index = start;
-  return window + start;
+// Reads the file, just opened, from its start to its end or to the first occurrence, in windows
+// of kWindowSize bytes. Returns the occurrence's offset from the file's start, or -1 when there is
+// none (or the window cannot be allocated).
+int64_t FindInFile(const platform::ScopedFileHandle& file, const MarkerSearch& search,
+                   int64_t length) {
+  std::unique_ptr<unsigned char[]> window(new (std::nothrow) unsigned char[kWindowSize]);
+  if (!window)
+    return -1;
+  // 64-bit offsets: a marker past 2 GiB or 4 GiB is written at its true place, never wrapped.
+  uint64_t windowStart = 0;
+  uint64_t lastDelivered = platform::ReadFromFile(file, window.get(), kWindowSize);
+  int64_t held = static_cast<int64_t>(lastDelivered);
+  while (lastDelivered > 0) {
+    const int64_t index = search.Find(window.get(), held);
+    if (index >= 0)
+      return static_cast<int64_t>(windowStart + static_cast<uint64_t>(index));
+    if (held < length)
+      break;
+    // Carry the last L bytes over, so an occurrence that straddles the end of this read is seen
+    // whole in the next window.
+    windowStart += static_cast<uint64_t>(held - length);
+    std::memmove(window.get(), window.get() + (held - length), static_cast<size_t>(length));
+    lastDelivered = platform::ReadFromFile(file, window.get() + length,
+                                           static_cast<uint64_t>(kWindowSize - length));
+    held = static_cast<int64_t>(lastDelivered) + length;
+  }
+  return -1;
 }
+
+}  // namespace
 
 int BurnFile(const char* fileName, const char* marker, const char* replacement) {
   if (!fileName || !marker || !replacement)
     return 0;
   // Bounded lengths: what does not fit the block is refused before the file is touched, and no
   // byte past the block's size is ever read from the caller's strings.
-  const size_t markerLength = strnlen(marker, kMaxMarkerLength + 1);
+  const size_t markerLength = strnlen(marker, kBlockSize + 1);
   const size_t replacementLength = strnlen(replacement, kMaxReplacementLength + 1);
-  if (markerLength == 0 || markerLength > kMaxMarkerLength ||
+  if (markerLength == 0 || markerLength > kBlockSize ||
       replacementLength > kMaxReplacementLength)
     return 0;
   const int64_t length = static_cast<int64_t>(markerLength);
@@ -54,44 +66,17 @@ int BurnFile(const char* fileName, const char* marker, const char* replacement) 
   if (!file)
     return 0;
 
+  // Prepared once: the windows of one file all search for the same marker.
+  const MarkerSearch search(reinterpret_cast<const unsigned char*>(marker), length);
+  const int64_t found = FindInFile(file, search, length);
+  if (found < 0)
+    return 0;
+
   // Zeroed first, so a short replacement is written followed by zero bytes up to the marker's
   // length.
   char block[kBlockSize] = {};
   std::memcpy(block, replacement, replacementLength);
-
-  std::unique_ptr<char[]> window(new (std::nothrow) char[kWindowSize]);
-  if (!window)
-    return 0;
-
-  // Prepared once: the windows of one file all search for the same marker.
-  const MarkerSearch search(reinterpret_cast<const unsigned char*>(marker), length);
-
-  // 64-bit offsets: a marker past 2 GiB or 4 GiB is written at its true place, never wrapped.
-  uint64_t windowStart = 0;
-  uint64_t lastDelivered = platform::ReadFromFile(file, window.get(), kWindowSize);
-  int64_t held = static_cast<int64_t>(lastDelivered);
-  int64_t index = 0;
-  bool found = false;
-  while (lastDelivered > 0) {
-    index = search.Find(reinterpret_cast<const unsigned char*>(window.get()), held);
-    if (index >= 0) {
-      found = true;
-      break;
-    }
-    if (held < length)
-      break;
-    // Carry the last L bytes over, so an occurrence that straddles the end of this read is seen
-    // whole in the next window.
-    windowStart += static_cast<uint64_t>(held - length);
-    std::memmove(window.get(), window.get() + (held - length), static_cast<size_t>(length));
-    lastDelivered =
-        platform::ReadFromFile(file, window.get() + length, static_cast<uint64_t>(kWindowSize - length));
-    held = static_cast<int64_t>(lastDelivered) + length;
-  }
-  if (!found)
-    return 0;
-
-  const uint64_t offset = windowStart + static_cast<uint64_t>(index);
+  const uint64_t offset = static_cast<uint64_t>(found);
   if (!platform::WriteFileAt(file, offset, block, static_cast<uint64_t>(length)))
     return 0;
   // The caller's script trusts the outcome, so 1 means the bytes are in the file: flushed and

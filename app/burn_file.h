@@ -13,11 +13,4 @@
 /// opened (a null pointer, an empty marker, a marker over 80 bytes, a replacement over 79 bytes).
 int BurnFile(const char* fileName, const char* marker, const char* replacement);
 
-/// Finds the first occurrence of the zero-terminated `marker` (1 to 80 bytes) wholly within the
-/// first `held` bytes of `window`, comparing bytes as unsigned values. On a match, stores its index
-/// (counted from the window's first byte) in *index and returns the address of that byte;
-/// otherwise returns null and leaves *index alone. An empty marker, one over 80 bytes, a negative
-/// `held` or a null pointer never match.
-const char* FindMarker(const char* window, const char* marker, int64_t held, int64_t* index);
-
 #endif  // OSTRA_APP_BURN_FILE_H_

@@ -1,15 +1,16 @@
 #include "app/marker_search.h"
 
-// Every build runs on x86 with SSE2: x86-64 has it by definition, and the 32-bit Windows build is
-// compiled for it.
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "app/byte_vector.h"
 
 namespace {
 
 using Byte = unsigned char;
+using byte_vector::kLanes;
+using byte_vector::Load;
+using byte_vector::Vector;
 
 // Each byte's share of a typical file, in units of 1/65,536: the average over Windows and Linux
 // programs and libraries, text and compressed data (bench/byte_frequencies.py prints it). The
@@ -46,36 +47,41 @@ constexpr int64_t kWorkAllowance = 1024;
 // letters in no order (many short shifts) costs tens of cycles a byte.
 constexpr int64_t kWorkPerByte = 1;
 constexpr int64_t kWorkPerByteBeforeTwoWay = 8;
+// The run search looks at one block of 16 bytes for every runLength_ - 15 starts: worth it from a
+// run of this length, where it looks at fewer bytes than the pair search, which tests two
+// blocks for every 16 starts.
+constexpr int64_t kMinRunLength = 32;
 
-constexpr int64_t kLaneCount = 16;
+// The skipping search is used for repeating markers of this length or more, whose shortest
+// move past a pair not in the marker is too long for the search for breaks to beat. Its other
+// looks count as this much work, since the next look waits for each: so it gives way where the
+// search for breaks, 64 bytes at a time, is faster.
+constexpr int64_t kMinSkippingLength = 32;
+constexpr int64_t kLookCost = 96;
 
-__m128i Load(const Byte* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
-
-// Bit n set where byte n of the two 16-byte blocks is equal.
-unsigned EqualBits(const Byte* a, const Byte* b) {
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(Load(a), Load(b))));
-}
+// The mask of the lanes where the 16-byte blocks at a and b hold the same byte.
+Vector EqualAt(const Byte* a, const Byte* b) { return byte_vector::Equal(Load(a), Load(b)); }
 
 // The first index at which a[0, n) and b[0, n) differ, or n; sixteen bytes at a time.
 int64_t FirstDifference(const Byte* a, const Byte* b, int64_t n) {
-  if (n < kLaneCount) {
+  if (n < kLanes) {
     int64_t i = 0;
     while (i < n && a[i] == b[i])
       ++i;
     return i;
   }
   int64_t i = 0;
-  for (; i + kLaneCount <= n; i += kLaneCount) {
-    const unsigned equal = EqualBits(a + i, b + i);
-    if (equal != 0xFFFF)
-      return i + __builtin_ctz(~equal);
+  for (; i + kLanes <= n; i += kLanes) {
+    const Vector equal = EqualAt(a + i, b + i);
+    if (!byte_vector::All(equal))
+      return i + __builtin_ctz(~byte_vector::Bits(equal));
   }
   if (i == n)
     return n;
   // The last block overlaps bytes already found equal, so its first difference is the first one.
-  i = n - kLaneCount;
-  const unsigned equal = EqualBits(a + i, b + i);
-  return equal != 0xFFFF ? i + __builtin_ctz(~equal) : n;
+  i = n - kLanes;
+  const Vector equal = EqualAt(a + i, b + i);
+  return byte_vector::All(equal) ? n : i + __builtin_ctz(~byte_vector::Bits(equal));
 }
 
 // The start of the maximal suffix of x[0, n) under the byte order, or under the reversed order,
@@ -158,6 +164,26 @@ MarkerSearch::MarkerSearch(const unsigned char* marker, int64_t length) : length
   for (int k = 2; k < 8; ++k)
     spreadOffset_[k] = (k - 2) * (length - 1) / 5;
 
+  // Pairs whose hashes collide share the shortest of their shifts, which is always safe.
+  std::memset(pairShift_, static_cast<int>(length - 1), sizeof pairShift_);
+  lastPairShift_ = 1;
+  if (length >= 2) {
+    for (int64_t i = 1; i + 1 < length; ++i)
+      pairShift_[PairHash(marker_ + i - 1)] = static_cast<Byte>(length - 1 - i);
+    lastPairShift_ = pairShift_[PairHash(marker_ + length - 2)];
+    pairShift_[PairHash(marker_ + length - 2)] = 0;
+  }
+
+  runOffset_ = 0;
+  runLength_ = 1;
+  for (int64_t i = 0, run = 1; i + 1 < length; ++i) {
+    run = marker_[i + 1] == marker_[i] ? run + 1 : 1;
+    if (run > runLength_) {
+      runLength_ = run;
+      runOffset_ = i + 2 - run;
+    }
+  }
+
   // The critical factorization of the two-way search: the later of the two maximal suffixes.
   int64_t start = 0;
   int64_t period = 0;
@@ -182,9 +208,22 @@ int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
     const void* hit = std::memchr(data, marker_[0], static_cast<size_t>(held));
     return hit ? static_cast<const Byte*>(hit) - data : -1;
   }
-  // Two bytes suffice on ordinary data; eight where the data is made of the marker's bytes in no
-  // particular order; neither where it repeats them in the marker's own pattern.
+  // A repeating marker is first looked for by skipping, which data with a flaw in each stretch
+  // allows. A long run of one byte is looked for next: it is rare in nearly any data, and the
+  // search for it skips too. Two bytes suffice on ordinary data; eight where the data is made of
+  // the marker's bytes in no particular order; neither where it repeats them in the marker's own
+  // pattern.
   int64_t from = 0;
+  if (Repeats() && length_ >= kMinSkippingLength) {
+    const int64_t skipped = FindSkipping(data, held, &from);
+    if (skipped >= 0)
+      return skipped;
+  }
+  if (runLength_ >= kMinRunLength) {
+    const int64_t run = FindRun(data, held, from, &from);
+    if (run >= 0)
+      return run;
+  }
   const int64_t pair = FindCandidates<2>(data, held, from, rareOffset_, kWorkPerByte, &from);
   if (pair >= 0)
     return pair;
@@ -205,37 +244,34 @@ template <int kTested>
 int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, int64_t from,
                                      const int64_t* offsets, int64_t workPerByte,
                                      int64_t* stopped) const {
-  constexpr int kGroups = 4;
-  constexpr int64_t kStride = kGroups * kLaneCount;
-  __m128i bytes[kTested];
+  constexpr int64_t kStride = 4 * kLanes;
+  Vector bytes[kTested];
   for (int k = 0; k < kTested; ++k)
-    bytes[k] = _mm_set1_epi8(static_cast<char>(marker_[offsets[k]]));
-  // All ones in the lanes whose start has every tested byte in place.
+    bytes[k] = byte_vector::Splat(marker_[offsets[k]]);
+  // The mask of the lanes whose start has every tested byte in place.
   auto tested = [&](const Byte* at) {
-    __m128i all = _mm_cmpeq_epi8(Load(at + offsets[0]), bytes[0]);
+    Vector all = byte_vector::Equal(Load(at + offsets[0]), bytes[0]);
     for (int k = 1; k < kTested; ++k)
-      all = _mm_and_si128(all, _mm_cmpeq_epi8(Load(at + offsets[k]), bytes[k]));
+      all = byte_vector::And(all, byte_vector::Equal(Load(at + offsets[k]), bytes[k]));
     return all;
   };
   int64_t work = 0;
   int64_t start = from;
   for (; start + kStride + length_ - 1 <= held; start += kStride) {
     const Byte* at = data + start;
-    const __m128i any = _mm_or_si128(_mm_or_si128(tested(at), tested(at + kLaneCount)),
-                                     _mm_or_si128(tested(at + 2 * kLaneCount),
-                                                  tested(at + 3 * kLaneCount)));
-    if (_mm_movemask_epi8(any) == 0)
+    const Vector found0 = tested(at);
+    const Vector found1 = tested(at + kLanes);
+    const Vector found2 = tested(at + 2 * kLanes);
+    const Vector found3 = tested(at + 3 * kLanes);
+    if (!byte_vector::Any(byte_vector::Or(byte_vector::Or(found0, found1),
+                                          byte_vector::Or(found2, found3))))
       continue;
-    // Rare: worked out again rather than kept, which would cost every round a store.
-    for (int group = 0; group < kGroups; ++group) {
-      const __m128i found = tested(at + group * kLaneCount);
-      for (unsigned lanes = static_cast<unsigned>(_mm_movemask_epi8(found)); lanes != 0;
-           lanes &= lanes - 1) {
-        const int64_t candidate = start + group * kLaneCount + __builtin_ctz(lanes);
-        if (std::memcmp(data + candidate, marker_, static_cast<size_t>(length_)) == 0)
-          return candidate;
-        work += length_ + kCandidateCost;
-      }
+    for (uint64_t lanes = byte_vector::Bits(found0, found1, found2, found3); lanes != 0;
+         lanes &= lanes - 1) {
+      const int64_t candidate = start + __builtin_ctzll(lanes);
+      if (std::memcmp(data + candidate, marker_, static_cast<size_t>(length_)) == 0)
+        return candidate;
+      work += length_ + kCandidateCost;
     }
     if (work > workPerByte * (start + kStride - from) + kWorkAllowance) {
       start += kStride;
@@ -243,6 +279,125 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, in
     }
   }
   *stopped = start;
+  return -1;
+}
+
+// The search for the marker's longest run, of r bytes of one value. Every run of r bytes holds
+// one of the blocks of 16 bytes that begin t = r - 15 bytes apart, so only those blocks are
+// looked at, four at a time; the starts whose run would hold block k are t starts of their own,
+// and a block that is not all the run's byte rules out all t. Returns the lowest start >= from,
+// or -1 with *stopped set to the first start not ruled out: where the runs grew too costly, or
+// where fewer than 4t starts are left.
+int64_t MarkerSearch::FindRun(const unsigned char* data, int64_t held, int64_t from,
+                              int64_t* stopped) const {
+  const int64_t stride = runLength_ - kLanes + 1;
+  const Vector value = byte_vector::Splat(marker_[runOffset_]);
+  // The block that the runs of the starts [start, start + stride) all hold.
+  const int64_t lead = runOffset_ + stride - 1;
+  int64_t work = 0;
+  int64_t start = from;
+  for (; start + 4 * stride - 1 + length_ <= held; start += 4 * stride) {
+    const Byte* at = data + start + lead;
+    const bool run0 = byte_vector::All(byte_vector::Equal(Load(at), value));
+    const bool run1 = byte_vector::All(byte_vector::Equal(Load(at + stride), value));
+    const bool run2 = byte_vector::All(byte_vector::Equal(Load(at + 2 * stride), value));
+    const bool run3 = byte_vector::All(byte_vector::Equal(Load(at + 3 * stride), value));
+    if (!(run0 | run1 | run2 | run3))
+      continue;
+    const bool runs[4] = {run0, run1, run2, run3};
+    for (int k = 0; k < 4; ++k) {
+      if (!runs[k])
+        continue;
+      const int64_t found = RunCandidate(data, held, start + k * stride + lead, &work);
+      if (found >= 0)
+        return found;
+    }
+    if (work > kWorkPerByte * (start + 4 * stride - from) + kWorkAllowance) {
+      start += 4 * stride;
+      break;
+    }
+  }
+  *stopped = start;
+  return -1;
+}
+
+// Where the block of 16 bytes at `probe` is all the run's byte: the one start whose run holds the
+// block and lies where the data's run of that byte does, verified; -1 when it is not the marker.
+// The marker's run is as long as it can be, so the data's run must begin where the marker's does
+// when a different byte precedes it in the marker, and end where it does when one follows.
+// Only the starts of this block are its own (the rest are another block's), so the data's run is
+// followed no further than they reach. Adds the bytes looked at to *work.
+int64_t MarkerSearch::RunCandidate(const unsigned char* data, int64_t held, int64_t probe,
+                                   int64_t* work) const {
+  const Byte value = marker_[runOffset_];
+  const int64_t stride = runLength_ - kLanes + 1;
+  // The starts of this block put the run's first byte in [probe - stride + 1, probe].
+  const int64_t lowest = probe - stride + 1;
+  int64_t first = probe;
+  while (first > lowest && data[first - 1] == value)
+    --first;
+  int64_t end = probe + kLanes;
+  const int64_t endLimit = std::min(held, probe + kLanes + stride);
+  while (end < endLimit && data[end] == value)
+    ++end;
+  *work += (probe - first) + (end - probe) + kCandidateCost;
+  const bool boundedBefore = runOffset_ > 0;
+  const bool boundedAfter = runOffset_ + runLength_ < length_;
+  int64_t runStart = 0;
+  if (boundedBefore) {
+    runStart = first;
+    if (boundedAfter ? end - first != runLength_ : end - first < runLength_)
+      return -1;
+  } else {
+    if (end - first < runLength_)
+      return -1;
+    runStart = boundedAfter ? end - runLength_ : first;
+  }
+  const int64_t start = runStart - runOffset_;
+  if (start < 0 || start + length_ > held || runStart < lowest || runStart > probe)
+    return -1;
+  return std::memcmp(data + start, marker_, static_cast<size_t>(length_)) == 0 ? start : -1;
+}
+
+// The index into the skipping search's table for the pair of bytes at `at`.
+int MarkerSearch::PairHash(const unsigned char* at) {
+  return ((at[0] << 2) ^ at[1]) & ((1 << kPairHashBits) - 1);
+}
+
+// Horspool's search on the pair of bytes that would end the marker: where that pair is not in the
+// marker, no start that puts it in the marker holds the marker, and the search moves on by up to
+// the marker's length less one. For a long repeating marker (the only kind it is used for) on data
+// with a flaw in every stretch it often lands on a flaw again and again. Returns the lowest
+// start, or -1 with *stopped set to the first start not ruled out: where the shifts grew too
+// short, or at the end of the window.
+int64_t MarkerSearch::FindSkipping(const unsigned char* data, int64_t held,
+                                   int64_t* stopped) const {
+  const int64_t longest = length_ - 1;
+  int64_t work = 0;
+  int64_t start = 0;
+  while (start + length_ <= held) {
+    // The common case moves on by the same amount whatever the table says, so the next look
+    // need not wait for this one.
+    int64_t shift = pairShift_[PairHash(data + start + longest - 1)];
+    if (shift == longest) {
+      start += longest;
+      continue;
+    }
+    if (shift == 0) {
+      const int64_t mismatch = FirstDifference(marker_, data + start, length_);
+      if (mismatch == length_)
+        return start;
+      work += mismatch + kCandidateCost;
+      // The byte that differs differs from the byte one period before it, which the marker
+      // repeats: no start that holds both holds the marker.
+      shift = std::max(lastPairShift_, mismatch - period_ + 1);
+    }
+    start += shift;
+    work += kLookCost;
+    if (work > kWorkPerByte * start + kWorkAllowance)
+      break;
+  }
+  *stopped = std::min(start, held);
   return -1;
 }
 
@@ -306,32 +461,62 @@ int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
     return FindTwoWay(data, std::min(last, first + period_ - 1) + length_, first);
   };
   int64_t stretch = from;  // no break from here up to the position being looked at
-  for (int64_t base = from; base < known; base += 64) {
+  // The 64 positions from `at` on, a bit set for each break.
+  auto breaksAt = [&](const Byte* at) {
+    return ~byte_vector::Bits(EqualAt(at, at + period_),
+                              EqualAt(at + kLanes, at + kLanes + period_),
+                              EqualAt(at + 2 * kLanes, at + 2 * kLanes + period_),
+                              EqualAt(at + 3 * kLanes, at + 3 * kLanes + period_));
+  };
+  int64_t base = from;
+  if (span >= 64) {
+    // Breaks within one block are too close together to hold the marker between them, so only a
+    // block's first and last breaks count. Written without branches on the data, which has a
+    // flaw in most blocks or in few: the blocks are looked at one after another without waiting.
+    for (; base + 64 <= known; base += 64) {
+      const uint64_t breaks = breaksAt(data + base);
+      const bool any = breaks != 0;
+      const int64_t first = base + (any ? __builtin_ctzll(breaks) : 64);
+      if (any & (first - stretch >= span)) {
+        const int64_t found = tryStretch(stretch, first - span);
+        if (found >= 0)
+          return found;
+      }
+      stretch = any ? base + 64 - __builtin_clzll(breaks) : stretch;
+    }
+  }
+  for (; base < known; base += 64) {
     uint64_t breaks = 0;
     if (base + 64 <= known) {
-      for (int block = 0; block < 4; ++block) {
-        const Byte* at = data + base + block * kLaneCount;
-        breaks |= static_cast<uint64_t>(~EqualBits(at, at + period_) & 0xFFFF) << (16 * block);
-      }
+      breaks = breaksAt(data + base);
     } else {
       for (int64_t q = base; q < known; ++q)
         breaks |= static_cast<uint64_t>(data[q] != data[q + period_]) << (q - base);
     }
-    while (breaks != 0) {
+    for (; breaks != 0; breaks &= breaks - 1) {
       const int64_t q = base + __builtin_ctzll(breaks);
       if (q - stretch >= span) {
         const int64_t found = tryStretch(stretch, q - span);
         if (found >= 0)
           return found;
       }
-      if (span >= 64) {
-        // Breaks within one block are too close together to hold the marker between them.
-        stretch = base + 64 - __builtin_clzll(breaks);
-        break;
-      }
       stretch = q + 1;
-      breaks &= breaks - 1;
     }
   }
   return known - stretch >= span ? tryStretch(stretch, known - span) : -1;
+}
+
+const char* FindMarker(const char* window, const char* marker, int64_t held, int64_t* index) {
+  if (!window || !marker || !index || held <= 0)
+    return nullptr;
+  const int64_t length =
+      static_cast<int64_t>(strnlen(marker, static_cast<size_t>(MarkerSearch::kMaxLength) + 1));
+  if (length == 0 || length > MarkerSearch::kMaxLength || length > held)
+    return nullptr;
+  const MarkerSearch search(reinterpret_cast<const unsigned char*>(marker), length);
+  const int64_t start = search.Find(reinterpret_cast<const unsigned char*>(window), held);
+  if (start < 0)
+    return nullptr;
+  *index = start;
+  return window + start;
 }

@@ -19,6 +19,11 @@ class MarkerSearch {
   template <int kTested>
   int64_t FindCandidates(const unsigned char* data, int64_t held, int64_t from,
                          const int64_t* offsets, int64_t workPerByte, int64_t* stopped) const;
+  int64_t FindRun(const unsigned char* data, int64_t held, int64_t from, int64_t* stopped) const;
+  int64_t FindSkipping(const unsigned char* data, int64_t held, int64_t* stopped) const;
+  static int PairHash(const unsigned char* at);
+  int64_t RunCandidate(const unsigned char* data, int64_t held, int64_t probe,
+                       int64_t* work) const;
   bool Repeats() const;
   int64_t FindLinear(const unsigned char* data, int64_t held, int64_t from) const;
   int64_t FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const;
@@ -30,11 +35,27 @@ class MarkerSearch {
   // place, and the same two with six more spread over the marker.
   int64_t rareOffset_[2];
   int64_t spreadOffset_[8];
+  // The skipping search's shifts, by a hash of the pair of bytes that would end the marker: how
+  // far the marker can move before a pair like it is at its end (0: the marker's own last pair),
+  // and the shift once a start ending in its own last pair has been verified.
+  static constexpr int kPairHashBits = 10;
+  unsigned char pairShift_[1 << kPairHashBits];
+  int64_t lastPairShift_;
+  // The marker's longest run of one byte value: where it starts and how long it is.
+  int64_t runOffset_;
+  int64_t runLength_;
   // The linear search's split of the marker (its critical factorization), the period of the part
   // from the split on, and whether that is the period of the whole marker.
   int64_t split_;
   int64_t period_;
   bool periodic_;
 };
+
+/// Finds the first occurrence of the zero-terminated `marker` (1 to MarkerSearch::kMaxLength
+/// bytes) wholly within the first `held` bytes of `window`, comparing bytes as unsigned values. On
+/// a match, stores its index (counted from the window's first byte) in *index and returns the
+/// address of that byte; otherwise returns null and leaves *index alone. An empty marker, a longer
+/// one, a negative `held` or a null pointer never match.
+const char* FindMarker(const char* window, const char* marker, int64_t held, int64_t* index);
 
 #endif  // OSTRA_APP_MARKER_SEARCH_H_

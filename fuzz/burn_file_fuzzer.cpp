@@ -22,6 +22,7 @@
 #include <system_error>
 
 #include "app/burn_file.h"
+#include "app/marker_search.h"
 
 namespace {
 
