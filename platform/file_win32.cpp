@@ -1,7 +1,9 @@
 #include "platform/file.h"
 
 #include <cstdint>
+#include <string>
 
+#include "platform/wide_name_win32.h"
 #include "platform/win32.h"
 
 namespace platform {
@@ -36,20 +38,47 @@ bool TransferAll(Byte* bytes, uint64_t size, Transfer transfer) {
   return true;
 }
 
+// Whether `name` reaches a device rather than a file: a volume or a disk (\\.\Q:, \\?\Q:,
+// \\.\PhysicalDrive0, \\?\Volume{...}) opens as a disk file too, and a write would go to the raw
+// sectors. A file in the device namespace has a drive root or a share before its own name
+// (\\?\C:\dir\x.dat, \\?\UNC\server\share\x.dat) and stays reachable.
+bool NamesDevice(const std::wstring& name) {
+  // The NT object namespace passes unchanged through every full-path rule.
+  if (name.compare(0, 4, L"\\??\\") == 0)
+    return true;
+  DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (size == 0)
+    return true;
+  std::wstring full(size, L'\0');
+  DWORD length = GetFullPathNameW(name.c_str(), size, &full[0], nullptr);
+  if (length == 0 || length >= size)
+    return true;
+  full.resize(length);
+  if (full.compare(0, 4, L"\\\\.\\") != 0 && full.compare(0, 4, L"\\\\?\\") != 0)
+    return false;
+  const std::wstring rest = full.substr(4);
+  const bool driveRoot = rest.size() > 3 && rest[1] == L':' && rest[2] == L'\\' &&
+                         ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'a' && rest[0] <= L'z'));
+  const bool share = rest.size() > 4 && (rest[0] == L'U' || rest[0] == L'u') &&
+                     (rest[1] == L'N' || rest[1] == L'n') && (rest[2] == L'C' || rest[2] == L'c') &&
+                     rest[3] == L'\\';
+  return !driveRoot && !share;
+}
+
 }  // namespace
 
 NativeHandle FileHandleTraits::Invalid() { return reinterpret_cast<NativeHandle>(INVALID_HANDLE_VALUE); }
 
 void FileHandleTraits::Close(NativeHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
-ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access, bool* held) {
+ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held) {
   *held = false;
-  // A name with a NUL inside would silently open a shorter name.
-  if (path.find('\0') != std::string::npos)
+  std::wstring wide;
+  if (!ToWideName(path, &wide) || wide.empty() || NamesDevice(wide))
     return ScopedFileHandle();
   DWORD desired = access == FileAccess::kReadWrite ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
   ScopedFileHandle file(reinterpret_cast<NativeHandle>(
-      CreateFileA(path.c_str(), desired, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+      CreateFileW(wide.c_str(), desired, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
   if (!file) {
     const DWORD error = GetLastError();
     *held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;

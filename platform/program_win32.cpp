@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/wide_name_win32.h"
 #include "platform/win32.h"
 
 // The run-time library's own handler for an exception nobody catches names the exception's type,
@@ -20,12 +21,13 @@ namespace platform {
 void PrepareProcess() {}
 
 std::string GetProgramPath() {
-  char buffer[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  wchar_t buffer[MAX_PATH];
+  // The wide call: the ANSI one spells what the code page lacks with look-alikes.
+  DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   // A full buffer means the path was cut: another file's name would be worse than none.
   if (length == 0 || length >= MAX_PATH)
     return std::string();
-  return std::string(buffer, length);
+  return ToPathName(buffer, length).text;
 }
 
 bool IsConsoleSubsystem() {

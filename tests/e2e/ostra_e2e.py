@@ -426,6 +426,90 @@ class WindowsOnly(ToolCase):
         shutil.copy(TOOL, os.path.join(folder, "ostra.exe"))
         self.check(["/?"], -1, usage_text(), tool=os.path.join(folder, "ostra.exe"))
 
+    def test_text_the_code_page_lacks_never_turns_into_another_file_folder_or_option(self):
+        # Each character here has an ASCII look-alike in code page 1252 ("best fit"); it must
+        # arrive as "?", from an argument file and from a Unicode command line alike.
+        m = MARKER.decode()
+        # (arguments, status, stdout, what target.bin holds afterwards)
+        cases = [
+            (["/burnfile", "\u03b1b.dat", "/burnstring", m, "/burnsn", "ZZ"], 0, b"", SAMPLE),
+            (["/burnfile", "\uff0e\uff0e\uff3ctarget.bin", "/burnstring", m, "/burnsn", "ZZ"],
+             0, b"", SAMPLE),
+            (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "AB\uff02CD"], 1, b"",
+             stamped(b"AB?CD")),
+            (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "X\uff02 /v \uff02"], 1, b"",
+             stamped(b"X? /v ?")),
+            (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "AB\u3000CD"], 1, b"",
+             stamped(b"AB?CD")),
+            (["\u2212burnfile", "target.bin"], -1,
+             error_and_usage("Unrecognized argument '?burnfile'."), SAMPLE),
+            (["\uff20f.rsp"], -1, error_and_usage("Unrecognized argument '?f.rsp'."), SAMPLE),
+        ]
+        os.mkdir(self.path("run"))
+        self.write("f.rsp", b"/burnfile ab.dat")
+        for args, status, stdout, target in cases:
+            text = " ".join('"%s"' % a if " " in a else a for a in args)
+            for how, run_args in (("file", ["@../args.rsp"]), ("command line", args)):
+                with self.subTest(args=args, how=how):
+                    for name in ("target.bin", "ab.dat", "run/target.bin", "run/ab.dat"):
+                        self.write(name, SAMPLE)
+                    self.write("args.rsp", b"\xff\xfe" + text.encode("utf-16-le"))
+                    self.check(run_args, status, stdout, cwd=self.path("run"))
+                    self.assertEqual(target, self.read("run/target.bin"))
+                    for name in ("target.bin", "ab.dat", "run/ab.dat"):
+                        self.assertEqual(SAMPLE, self.read(name), name)
+
+    def test_a_start_folder_the_code_page_cannot_spell_is_where_names_resolve(self):
+        # "setupO" is the look-alike of "setup\u03a9": the walk must neither read nor stamp there,
+        # and without it must still find its way back.
+        for look_alike in (True, False):
+            with self.subTest(look_alike=look_alike):
+                shutil.rmtree(self.dir)
+                os.mkdir(self.dir)
+                folders = ["setup\u03a9"] + (["setupO"] if look_alike else [])
+                for folder in folders:
+                    self.write(folder + "/product.dat", SAMPLE)
+                    self.write(folder + "/a.rsp", ("/burnstring %s /burnsn %s" % (
+                        MARKER.decode(), folder[-1] == "O" and "WRONG" or "HERE")).encode())
+                self.write("args/a.rsp", ("/burnstring %s" % MARKER.decode()).encode())
+                start = self.path("setup\u03a9")
+                self.check(["@../args/a.rsp", "/burnfile", "product.dat", "/burnsn", "SN"], 1, b"",
+                           cwd=start)
+                self.assertEqual(stamped(b"SN"), self.read("setup\u03a9/product.dat"))
+                self.write("setup\u03a9/product.dat", SAMPLE)
+                self.check(["@a.rsp", "/burnfile", "product.dat"], 1, b"", cwd=start)
+                self.assertEqual(stamped(b"HERE"), self.read("setup\u03a9/product.dat"))
+                if look_alike:
+                    self.assertEqual(SAMPLE, self.read("setupO/product.dat"))
+
+    @unittest.skipUnless(os.environ.get("WINEPREFIX"), "needs a Wine prefix of the tests' own")
+    def test_a_volume_is_never_written(self):
+        # Wine opens \\.\Q: through the prefix's device link "q::"; here it names an image file.
+        image = self.write("volume.img", SAMPLE)
+        link = os.path.join(os.environ["WINEPREFIX"], "dosdevices", "q::")
+        os.symlink(image, link)
+        try:
+            for name in ("\\\\.\\Q:", "\\\\?\\Q:", "//./Q:"):
+                with self.subTest(name=name):
+                    self.check(["/burnfile", name, "/burnstring", MARKER.decode(), "/burnsn", "X"],
+                               0, b"")
+                    self.assertEqual(SAMPLE, self.read("volume.img"))
+        finally:
+            os.unlink(link)
+        # A file named in the device namespace is still a file.
+        self.write("target.bin", SAMPLE)
+        name = "\\\\?\\Z:" + self.path("target.bin").replace("/", "\\")
+        self.check(["/burnfile", name, "/burnstring", MARKER.decode(), "/burnsn", "X"], 1, b"")
+        self.assertEqual(stamped(b"X"), self.read("target.bin"))
+
+    def test_argument_files_with_alike_names_are_not_a_cycle(self):
+        # The Unix folder is case-sensitive: a.rsp and A.rsp are two files.
+        self.write("target.bin", SAMPLE)
+        self.write("a.rsp", b"@A.rsp")
+        self.write("A.rsp", ("/burnfile target.bin /burnstring %s /burnsn CASE" % MARKER.decode()).encode())
+        self.check(["@a.rsp"], 1, b"")
+        self.assertEqual(stamped(b"CASE"), self.read("target.bin"))
+
     @unittest.skipUnless(VERSIONED_TOOL, "no versioned build")
     def test_version_banner_from_the_version_resource(self):
         banner = (b"Ostra Stamper version 1.2.3.4\n"
