@@ -22,7 +22,8 @@ enum class FileAccess { kRead, kReadWrite };
 ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access);
 
 /// One try of OpenFileExclusive. On failure *held tells whether someone else holds the file (a
-/// sharing or lock violation on Windows, a lock held elsewhere on POSIX), which may soon end.
+/// sharing or lock violation on Windows, a lock or a lease held elsewhere on POSIX), which may
+/// soon end.
 ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held);
 
 /// Waits `milliseconds` before the program goes on.

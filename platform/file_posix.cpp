@@ -64,8 +64,12 @@ ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, b
   // O_NONBLOCK so that opening a FIFO never waits for a writer; the file type is checked next.
   int flags = (access == FileAccess::kReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   ScopedFileHandle file(open(name.c_str(), flags));
-  if (!file)
+  if (!file) {
+    // A lease (Samba's kernel oplocks) makes a non-blocking open fail while its holder is told
+    // to let go, which it does at once: a held file like any other.
+    *held = errno == EWOULDBLOCK;
     return file;
+  }
   int fd = Descriptor(file);
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))

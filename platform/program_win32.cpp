@@ -18,7 +18,18 @@ void __verbose_terminate_handler() {
 
 namespace platform {
 
-void PrepareProcess() {}
+void PrepareProcess() {
+  // user32 and version.dll are loaded by their full system path, but what they need in turn would
+  // still be looked for in the program's folder first: an installer's download or temp folder.
+  // Windows 7 without KB2533623 lacks the call.
+  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesCall>(
+      reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (setDefault != nullptr)
+    setDefault(kSearchSystem32);
+}
 
 std::string GetProgramPath() {
   wchar_t buffer[MAX_PATH];

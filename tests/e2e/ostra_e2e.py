@@ -15,6 +15,7 @@ import fcntl
 import os
 import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -384,19 +385,43 @@ class Hardening(ToolCase):
 
     @unittest.skipIf(WINE, "POSIX locks; Windows sharing is tested in the unit tests")
     def test_a_file_held_for_a_moment_is_waited_for_whatever_the_lock(self):
+        # A lease (Samba's kernel oplocks) needs a read-only holder, and its holder is told of the
+        # open by SIGIO, which would end this process.
+        signal.signal(signal.SIGIO, signal.SIG_IGN)
         # (how the holder locks, seconds until it lets go, or None to hold on; status)
         cases = [(fcntl.flock, 1.0, 1), (fcntl.flock, None, 0),
-                 (fcntl.lockf, 1.0, 1), (fcntl.lockf, None, 0)]
+                 (fcntl.lockf, 1.0, 1), (fcntl.lockf, None, 0),
+                 (lease, 1.0, 1), (lease, None, 0)]
         for lock, seconds, status in cases:
             with self.subTest(lock=lock.__name__, seconds=seconds):
                 self.write("target.bin", SAMPLE)
-                with open(self.path("target.bin"), "r+b") as holder:
+                with open(self.path("target.bin"), "rb" if lock is lease else "r+b") as holder:
                     lock(holder, fcntl.LOCK_EX)
                     if seconds is not None:
                         threading.Timer(seconds, lock, (holder, fcntl.LOCK_UN)).start()
                     self.check(["/burnfile", "target.bin", "/burnstring", MARKER.decode(),
                                 "/burnsn", "X"], status, b"")
                 self.assertEqual(stamped(b"X") if status else SAMPLE, self.read("target.bin"))
+
+    def test_a_reader_gone_before_the_text_leaves_the_status_to_the_program(self):
+        # `ostra /bogus | true`: standard output is a pipe nobody reads any more.
+        for args in (["/bogus"], ["/?"], ["/v"]):
+            with self.subTest(args=args):
+                read_end, write_end = os.pipe()
+                os.close(read_end)
+                command = ([WINE] if WINE else []) + [TOOL] + args
+                status = subprocess.run(command, cwd=self.dir, stdin=subprocess.DEVNULL,
+                                        stdout=write_end, stderr=subprocess.DEVNULL,
+                                        env=WINE_ENV, timeout=120).returncode
+                os.close(write_end)
+                self.assertEqual(255, status)
+
+
+def lease(holder, operation):
+    """Takes or gives up a read lease on `holder`, as fcntl.flock takes or gives up a lock."""
+    F_SETLEASE = getattr(fcntl, "F_SETLEASE", 1024)
+    fcntl.fcntl(holder, F_SETLEASE, fcntl.F_UNLCK if operation == fcntl.LOCK_UN else fcntl.F_RDLCK)
+
 
 @unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):
