@@ -38,8 +38,8 @@ bool SaveCurrentDirectory(SavedDirectory* saved) {
 bool RestoreCurrentDirectory(const SavedDirectory& saved) { return SetCurrentDirectoryPath(saved.path); }
 
 bool SetCurrentDirectoryPath(const PathName& path) {
-  std::wstring wide;
-  return ToWideName(path, &wide) && !wide.empty() && SetCurrentDirectoryW(wide.c_str()) != 0;
+  std::u16string wide;
+  return ToWideName(path, &wide) && !wide.empty() && SetCurrentDirectoryW(WideChars(wide)) != 0;
 }
 
 }  // namespace platform

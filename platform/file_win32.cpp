@@ -42,27 +42,31 @@ bool TransferAll(Byte* bytes, uint64_t size, Transfer transfer) {
 // \\.\PhysicalDrive0, \\?\Volume{...}) opens as a disk file too, and a write would go to the raw
 // sectors. A file in the device namespace has a drive root or a share before its own name
 // (\\?\C:\dir\x.dat, \\?\UNC\server\share\x.dat) and stays reachable.
-bool NamesDevice(const std::wstring& name) {
+bool NamesDevice(const std::u16string& name) {
+  // Letter case is ignored; `prefix` is written in lower case.
+  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+  auto startsWith = [&lower](const char16_t* text, const char16_t* prefix) {
+    for (; *prefix != u'\0'; ++text, ++prefix) {
+      if (lower(*text) != *prefix)
+        return false;
+    }
+    return true;
+  };
   // The NT object namespace passes unchanged through every full-path rule.
-  if (name.compare(0, 4, L"\\??\\") == 0)
+  if (startsWith(name.c_str(), u"\\??\\"))
     return true;
-  DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
-  if (size == 0)
-    return true;
-  std::wstring full(size, L'\0');
-  DWORD length = GetFullPathNameW(name.c_str(), size, &full[0], nullptr);
+  const DWORD size = GetFullPathNameW(WideChars(name), 0, nullptr, nullptr);
+  std::u16string full(size, u'\0');
+  wchar_t* buffer = reinterpret_cast<wchar_t*>(&full[0]);
+  const DWORD length = size != 0 ? GetFullPathNameW(WideChars(name), size, buffer, nullptr) : 0;
   if (length == 0 || length >= size)
     return true;
-  full.resize(length);
-  if (full.compare(0, 4, L"\\\\.\\") != 0 && full.compare(0, 4, L"\\\\?\\") != 0)
+  if (!startsWith(full.c_str(), u"\\\\.\\") && !startsWith(full.c_str(), u"\\\\?\\"))
     return false;
-  const std::wstring rest = full.substr(4);
-  const bool driveRoot = rest.size() > 3 && rest[1] == L':' && rest[2] == L'\\' &&
-                         ((rest[0] >= L'A' && rest[0] <= L'Z') || (rest[0] >= L'a' && rest[0] <= L'z'));
-  const bool share = rest.size() > 4 && (rest[0] == L'U' || rest[0] == L'u') &&
-                     (rest[1] == L'N' || rest[1] == L'n') && (rest[2] == L'C' || rest[2] == L'c') &&
-                     rest[3] == L'\\';
-  return !driveRoot && !share;
+  const char16_t* rest = full.c_str() + 4;
+  const bool driveRoot = lower(rest[0]) >= u'a' && lower(rest[0]) <= u'z' &&
+                         startsWith(rest + 1, u":\\") && rest[3] != u'\0';
+  return !driveRoot && !(startsWith(rest, u"unc\\") && rest[4] != u'\0');
 }
 
 }  // namespace
@@ -73,12 +77,12 @@ void FileHandleTraits::Close(NativeHandle handle) { CloseHandle(reinterpret_cast
 
 ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held) {
   *held = false;
-  std::wstring wide;
+  std::u16string wide;
   if (!ToWideName(path, &wide) || wide.empty() || NamesDevice(wide))
     return ScopedFileHandle();
   DWORD desired = access == FileAccess::kReadWrite ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
   ScopedFileHandle file(reinterpret_cast<NativeHandle>(
-      CreateFileW(wide.c_str(), desired, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+      CreateFileW(WideChars(wide), desired, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
   if (!file) {
     const DWORD error = GetLastError();
     *held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;

@@ -1,5 +1,7 @@
 #include "platform/process_arguments.h"
 
+#include <utility>
+
 namespace platform {
 
 namespace {
@@ -22,7 +24,7 @@ std::vector<std::u16string> SplitCommandLine(const std::u16string& line) {
     else
       program += line[at];
   }
-  arguments.push_back(program);
+  arguments.push_back(std::move(program));
 
   for (;;) {
     while (at < end && IsBlank(line[at]))
@@ -54,7 +56,7 @@ std::vector<std::u16string> SplitCommandLine(const std::u16string& line) {
         quoted = !quoted;
       ++at;
     }
-    arguments.push_back(argument);
+    arguments.push_back(std::move(argument));
   }
 }
 

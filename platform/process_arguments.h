@@ -7,11 +7,11 @@
 namespace platform {
 
 /// Splits a Windows command line into its arguments by the rules of the Microsoft C run time
-/// as Microsoft documents them: in the program name a quote switches quoting on and off and a
-/// space or tab outside quotes ends it; after it, space and tab separate arguments outside quotes, a quote switches
-/// quoting on and off, 2n backslashes before a quote give n and the quote is a quote, 2n + 1 give
-/// n and a quote character, backslashes before anything else stay as they are, and inside quotes
-/// `""` gives one quote character. Returns the program name first.
+/// as Microsoft documents them. In the program name a quote switches quoting on and off and a
+/// space or tab outside quotes ends it. After it, space and tab separate arguments outside quotes,
+/// a quote switches quoting on and off, 2n backslashes before a quote give n and the quote is a
+/// quote, 2n + 1 give n and a quote character, backslashes before anything else stay as they are,
+/// and inside quotes `""` gives one quote character. Returns the program name first.
 std::vector<std::u16string> SplitCommandLine(const std::u16string& line);
 
 /// The program's arguments as narrow strings, the program name first, with a C-style vector over

@@ -32,9 +32,9 @@ std::string ConvertUtf16ToNarrow(const char16_t* units, std::size_t count) {
   return buffer;
 }
 
-bool ToWideName(const PathName& name, std::wstring* wide) {
+bool ToWideName(const PathName& name, std::u16string* wide) {
   if (!name.wide.empty()) {
-    wide->assign(name.wide.begin(), name.wide.end());
+    *wide = name.wide;
     return true;
   }
   const std::string& text = name.text;
@@ -48,7 +48,8 @@ bool ToWideName(const PathName& name, std::wstring* wide) {
   if (size <= 0)
     return false;
   wide->resize(static_cast<std::size_t>(size));
-  size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, &(*wide)[0], size);
+  wchar_t* units = reinterpret_cast<wchar_t*>(&(*wide)[0]);
+  size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, units, size);
   wide->resize(size > 0 ? static_cast<std::size_t>(size) : 0);
   return size > 0;
 }
