@@ -480,9 +480,8 @@ class WindowsOnly(ToolCase):
                         self.write(name, SAMPLE)
                     self.write("args.rsp", b"\xff\xfe" + text.encode("utf-16-le"))
                     self.check(run_args, status, stdout, cwd=self.path("run"))
-                    self.assertEqual(target, self.read("run/target.bin"))
-                    for name in ("target.bin", "ab.dat", "run/ab.dat"):
-                        self.assertEqual(SAMPLE, self.read(name), name)
+                    files = ("target.bin", "ab.dat", "run/target.bin", "run/ab.dat")
+                    self.assertEqual([SAMPLE, SAMPLE, target, SAMPLE], [self.read(n) for n in files])
 
     def test_a_start_folder_the_code_page_cannot_spell_is_where_names_resolve(self):
         # "setupO" is the look-alike of "setup\u03a9": the walk must neither read nor stamp there,
@@ -491,11 +490,12 @@ class WindowsOnly(ToolCase):
             with self.subTest(look_alike=look_alike):
                 shutil.rmtree(self.dir)
                 os.mkdir(self.dir)
-                folders = ["setup\u03a9"] + (["setupO"] if look_alike else [])
-                for folder in folders:
+                # (folder, the value its own a.rsp stamps)
+                folders = [("setup\u03a9", "HERE")] + ([("setupO", "WRONG")] if look_alike else [])
+                for folder, value in folders:
                     self.write(folder + "/product.dat", SAMPLE)
-                    self.write(folder + "/a.rsp", ("/burnstring %s /burnsn %s" % (
-                        MARKER.decode(), folder[-1] == "O" and "WRONG" or "HERE")).encode())
+                    self.write(folder + "/a.rsp",
+                               ("/burnstring %s /burnsn %s" % (MARKER.decode(), value)).encode())
                 self.write("args/a.rsp", ("/burnstring %s" % MARKER.decode()).encode())
                 start = self.path("setup\u03a9")
                 self.check(["@../args/a.rsp", "/burnfile", "product.dat", "/burnsn", "SN"], 1, b"",
