@@ -11,7 +11,8 @@ constexpr std::size_t kMaxArgumentFileDepth = 64;
 constexpr std::size_t kMaxArgumentFilesPerParse = 1000;
 
 /// Converts `count` UTF-16 little-endian code units to the narrow code page into `out`; characters
-/// the code page lacks become its replacement character. Reports nothing.
+/// the code page lacks become "?", never a look-alike that could name another file or option.
+/// Reports nothing.
 void ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& out);
 
 /// Whether `c` separates tokens in an argument file: space, tab, line feed or carriage return.

@@ -100,21 +100,27 @@ bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
     return false;
   }
 
-  std::string fullPath;
-  std::size_t fileNameStart = 0;
-  if (!platform::GetFullPath(fileName, &fullPath, &fileNameStart)) {
+  platform::PathName exactPath;
+  platform::PathName folderPath;
+  if (!platform::GetFullPath(fileName, &exactPath, &folderPath)) {
     errorText = "File name too long: " + fileName;
     return false;
   }
+  const std::string& fullPath = exactPath.text;
 
   // A file may name itself, directly or through others, and a chain of files that each name the
   // next twice doubles without any cycle; both must end the walk, not the stack or the clock.
-  // Another spelling of the same file (a link, a short name) is still the same file.
+  // Another spelling of the same file (a link, a short name) is still the same file, and another
+  // file is another file however alike the spellings (letter case in a case-sensitive folder, "?"
+  // for different characters the code page lacks): the spelling counts only where no identity
+  // could be read.
   OpenArgumentFile file{fullPath, platform::FileIdentity(), false};
-  file.identityKnown = platform::GetFileIdentity(fullPath, &file.identity);
+  file.identityKnown = platform::GetFileIdentity(exactPath, &file.identity);
   for (const OpenArgumentFile& open : openArgumentFiles) {
-    if (platform::IsSameFullPath(open.fullPath, fullPath) ||
-        (open.identityKnown && file.identityKnown && open.identity == file.identity)) {
+    const bool same = open.identityKnown && file.identityKnown
+                          ? open.identity == file.identity
+                          : platform::IsSameFullPath(open.fullPath, fullPath);
+    if (same) {
       errorText = "File " + fullPath + " includes itself";
       return false;
     }
@@ -132,7 +138,7 @@ bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
   OpenFileGuard guard(openArgumentFiles, std::move(file));
 
   // Relative names inside the file, nested files included, are meant relative to the file itself.
-  platform::ScopedCurrentDirectory folder(fullPath.substr(0, fileNameStart));
+  platform::ScopedCurrentDirectory folder(folderPath);
   if (!folder.IsSaved()) {
     errorText = "Failed to save the current directory to read file " + fullPath;
     return false;
@@ -144,7 +150,7 @@ bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
   }
 
   std::string text;
-  const bool parsed = LoadTextFile(fullPath, text) && ParseArgumentText(text);
+  const bool parsed = LoadTextFile(exactPath, text) && ParseArgumentText(text);
   // Names after the file (a relative /burnfile value above all) resolve against the folder the
   // walk came from; from any other folder they would name another file.
   if (!folder.Restore() && parsed) {
@@ -154,11 +160,12 @@ bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
   return parsed;
 }
 
-bool CommandLineParser::LoadTextFile(const std::string& path, std::string& text) {
+bool CommandLineParser::LoadTextFile(const platform::PathName& exactPath, std::string& text) {
+  const std::string& path = exactPath.text;
   ClearErrorText();
   text.clear();
 
-  platform::ScopedFileHandle file = platform::OpenFileExclusive(path, platform::FileAccess::kRead);
+  platform::ScopedFileHandle file = platform::OpenFileExclusive(exactPath, platform::FileAccess::kRead);
   if (!file) {
     errorText = "Failed to open file " + path;
     return false;

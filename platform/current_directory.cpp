@@ -4,7 +4,7 @@
 
 namespace platform {
 
-ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& folder)
+ScopedCurrentDirectory::ScopedCurrentDirectory(const PathName& folder)
     : saved_(SaveCurrentDirectory(&previous_)) {
   // Without a saved directory there is no way back, so the folder is not entered at all.
   if (saved_)

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/path.h"
 #include "platform/scoped_handle.h"
 
 namespace platform {
@@ -13,9 +14,9 @@ std::string GetCurrentDirectoryPath();
 
 /// A way back to a directory that was current: on POSIX an open descriptor of it, which reaches it
 /// even where its path cannot be read or entered (a path longer than the system takes, a parent
-/// the user may not search); on Windows its path.
+/// the user may not search); on Windows its exact path, which its ANSI spelling is not always.
 struct SavedDirectory {
-  std::string path;
+  PathName path;
   ScopedDirectoryHandle handle;
 };
 
@@ -32,7 +33,7 @@ class ScopedCurrentDirectory {
  public:
   /// Saves the current directory, then enters `folder`. When the current directory cannot be saved,
   /// nothing is entered and IsSaved() is false; IsEntered() tells whether the folder was entered.
-  explicit ScopedCurrentDirectory(const std::string& folder);
+  explicit ScopedCurrentDirectory(const PathName& folder);
   ScopedCurrentDirectory(ScopedCurrentDirectory&& other) noexcept;
   ScopedCurrentDirectory& operator=(ScopedCurrentDirectory&&) = delete;
   ScopedCurrentDirectory(const ScopedCurrentDirectory&) = delete;
@@ -57,7 +58,7 @@ class ScopedCurrentDirectory {
 };
 
 /// Makes `path` the current directory. Returns false on failure.
-bool SetCurrentDirectoryPath(const std::string& path);
+bool SetCurrentDirectoryPath(const PathName& path);
 
 }  // namespace platform
 

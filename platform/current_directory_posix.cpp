@@ -30,7 +30,7 @@ bool SaveCurrentDirectory(SavedDirectory* saved) {
 #else
   const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
-  saved->path.clear();
+  saved->path = PathName();
   saved->handle = ScopedDirectoryHandle(open(".", flags));
   return saved->handle.IsValid();
 }
@@ -39,8 +39,8 @@ bool RestoreCurrentDirectory(const SavedDirectory& saved) {
   return saved.handle && fchdir(static_cast<int>(saved.handle.Get())) == 0;
 }
 
-bool SetCurrentDirectoryPath(const std::string& path) {
-  return path.find('\0') == std::string::npos && chdir(path.c_str()) == 0;
+bool SetCurrentDirectoryPath(const PathName& path) {
+  return path.text.find('\0') == std::string::npos && chdir(path.text.c_str()) == 0;
 }
 
 }  // namespace platform

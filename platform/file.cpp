@@ -13,7 +13,7 @@ constexpr uint32_t kLongestRetryDelayMilliseconds = 500;
 
 }  // namespace
 
-ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access) {
+ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access) {
   uint32_t waited = 0;
   for (uint32_t delay = 25;; delay = std::min(delay * 2, kLongestRetryDelayMilliseconds)) {
     bool held = false;

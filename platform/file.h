@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/path.h"
 #include "platform/scoped_handle.h"
 
 namespace platform {
@@ -16,13 +17,14 @@ enum class FileAccess { kRead, kReadWrite };
 /// out), and for kRead no exclusive one (shared locks, so other readers may read too). Never creates or
 /// truncates. A file that someone else holds is tried
 /// again for about three seconds (virus scanners and indexers open fresh files for a moment).
-/// Returns an invalid holder when the file does not exist, is not a regular file, is denied, or is
-/// still held by someone else.
-ScopedFileHandle OpenFileExclusive(const std::string& path, FileAccess access);
+/// Returns an invalid holder when the file does not exist, is not a regular file (on Windows also a
+/// volume or a disk opened by its device name), is denied, or is still held by someone else.
+ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access);
 
 /// One try of OpenFileExclusive. On failure *held tells whether someone else holds the file (a
-/// sharing or lock violation on Windows, a lock held elsewhere on POSIX), which may soon end.
-ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access, bool* held);
+/// sharing or lock violation on Windows, a lock or a lease held elsewhere on POSIX), which may
+/// soon end.
+ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held);
 
 /// Waits `milliseconds` before the program goes on.
 void SleepMilliseconds(uint32_t milliseconds);

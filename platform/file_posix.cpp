@@ -55,16 +55,21 @@ NativeHandle FileHandleTraits::Invalid() { return -1; }
 
 void FileHandleTraits::Close(NativeHandle handle) { close(static_cast<int>(handle)); }
 
-ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access, bool* held) {
+ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held) {
   *held = false;
+  const std::string& name = path.text;
   // A name with a NUL inside would silently open a shorter name.
-  if (path.find('\0') != std::string::npos)
+  if (name.find('\0') != std::string::npos)
     return ScopedFileHandle();
   // O_NONBLOCK so that opening a FIFO never waits for a writer; the file type is checked next.
   int flags = (access == FileAccess::kReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-  ScopedFileHandle file(open(path.c_str(), flags));
-  if (!file)
+  ScopedFileHandle file(open(name.c_str(), flags));
+  if (!file) {
+    // A lease (Samba's kernel oplocks) makes a non-blocking open fail while its holder is told
+    // to let go, which it does at once: a held file like any other.
+    *held = errno == EWOULDBLOCK;
     return file;
+  }
   int fd = Descriptor(file);
   struct stat info;
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))

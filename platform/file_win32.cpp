@@ -1,7 +1,9 @@
 #include "platform/file.h"
 
 #include <cstdint>
+#include <string>
 
+#include "platform/wide_name_win32.h"
 #include "platform/win32.h"
 
 namespace platform {
@@ -36,20 +38,51 @@ bool TransferAll(Byte* bytes, uint64_t size, Transfer transfer) {
   return true;
 }
 
+// Whether `name` reaches a device rather than a file: a volume or a disk (\\.\Q:, \\?\Q:,
+// \\.\PhysicalDrive0, \\?\Volume{...}) opens as a disk file too, and a write would go to the raw
+// sectors. A file in the device namespace has a drive root or a share before its own name
+// (\\?\C:\dir\x.dat, \\?\UNC\server\share\x.dat) and stays reachable.
+bool NamesDevice(const std::u16string& name) {
+  // Letter case is ignored; `prefix` is written in lower case.
+  auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+  auto startsWith = [&lower](const char16_t* text, const char16_t* prefix) {
+    for (; *prefix != u'\0'; ++text, ++prefix) {
+      if (lower(*text) != *prefix)
+        return false;
+    }
+    return true;
+  };
+  // The NT object namespace passes unchanged through every full-path rule.
+  if (startsWith(name.c_str(), u"\\??\\"))
+    return true;
+  const DWORD size = GetFullPathNameW(WideChars(name), 0, nullptr, nullptr);
+  std::u16string full(size, u'\0');
+  wchar_t* buffer = reinterpret_cast<wchar_t*>(&full[0]);
+  const DWORD length = size != 0 ? GetFullPathNameW(WideChars(name), size, buffer, nullptr) : 0;
+  if (length == 0 || length >= size)
+    return true;
+  if (!startsWith(full.c_str(), u"\\\\.\\") && !startsWith(full.c_str(), u"\\\\?\\"))
+    return false;
+  const char16_t* rest = full.c_str() + 4;
+  const bool driveRoot = lower(rest[0]) >= u'a' && lower(rest[0]) <= u'z' &&
+                         startsWith(rest + 1, u":\\") && rest[3] != u'\0';
+  return !driveRoot && !(startsWith(rest, u"unc\\") && rest[4] != u'\0');
+}
+
 }  // namespace
 
 NativeHandle FileHandleTraits::Invalid() { return reinterpret_cast<NativeHandle>(INVALID_HANDLE_VALUE); }
 
 void FileHandleTraits::Close(NativeHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
-ScopedFileHandle TryOpenFileExclusive(const std::string& path, FileAccess access, bool* held) {
+ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held) {
   *held = false;
-  // A name with a NUL inside would silently open a shorter name.
-  if (path.find('\0') != std::string::npos)
+  std::u16string wide;
+  if (!ToWideName(path, &wide) || wide.empty() || NamesDevice(wide))
     return ScopedFileHandle();
   DWORD desired = access == FileAccess::kReadWrite ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
   ScopedFileHandle file(reinterpret_cast<NativeHandle>(
-      CreateFileA(path.c_str(), desired, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+      CreateFileW(WideChars(wide), desired, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
   if (!file) {
     const DWORD error = GetLastError();
     *held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;

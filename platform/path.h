@@ -4,8 +4,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace platform {
+
+/// A file or folder name as messages show it and as the system reaches it. `text` is its narrow
+/// spelling. A name that the system hands out (a full path, the current directory) may hold, on
+/// Windows, characters the ANSI code page lacks: `text` shows each as "?", and `wide` keeps the
+/// exact UTF-16 units that the calls then use. An empty `wide` means `text` is exact, as always on
+/// POSIX; a name converts from its narrow text so that a user's name goes wherever a path goes.
+struct PathName {
+  PathName() = default;
+  PathName(const char* text) : text(text) {}
+  PathName(std::string text, std::u16string wide = std::u16string())
+      : text(std::move(text)), wide(std::move(wide)) {}
+
+  std::string text;
+  std::u16string wide;
+};
 
 enum class PathKind { kMissing, kFile, kDirectory };
 
@@ -22,6 +38,10 @@ PathKind GetPathKind(const std::string& path);
 /// resolved, and on Windows when the full path does not fit 260 characters.
 bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart);
 
+/// GetFullPath with names that reach the file and its folder exactly: the full path in *fullPath,
+/// its folder with the trailing separator in *folder. Returns false where GetFullPath does.
+bool GetFullPath(const std::string& path, PathName* fullPath, PathName* folder);
+
 /// What makes a file itself, whatever name reaches it (a link, a short name, "./" segments): the
 /// device and inode on POSIX, the volume serial number and file index on Windows.
 struct FileIdentity {
@@ -34,7 +54,7 @@ inline bool operator==(const FileIdentity& a, const FileIdentity& b) {
 }
 
 /// Stores the identity of the file at `path` in *identity. Returns false when it cannot be had.
-bool GetFileIdentity(const std::string& path, FileIdentity* identity);
+bool GetFileIdentity(const PathName& path, FileIdentity* identity);
 
 /// Whether two full paths from GetFullPath name the same file by their spelling: letter case is
 /// ignored on Windows, bytes compare exactly on POSIX.

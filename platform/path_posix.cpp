@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/current_directory.h"
@@ -35,7 +36,7 @@ PathKind GetPathKind(const std::string& path) {
   return S_ISDIR(info.st_mode) ? PathKind::kDirectory : PathKind::kFile;
 }
 
-bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart) {
+bool GetFullPath(const std::string& path, PathName* fullPath, PathName* folder) {
   if (path.empty() || path.find('\0') != std::string::npos)
     return false;
   std::string absolute = path;
@@ -73,12 +74,13 @@ bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fi
   // file-name part, as GetFullPathNameA gives on Windows.
   if (result.empty() || absolute.back() == '/')
     result += "/";
-  *fileNameStart = result.rfind('/') + 1;
-  *fullPath = result;
+  *folder = PathName(result.substr(0, result.rfind('/') + 1));
+  *fullPath = PathName(std::move(result));
   return true;
 }
 
-bool GetFileIdentity(const std::string& path, FileIdentity* identity) {
+bool GetFileIdentity(const PathName& name, FileIdentity* identity) {
+  const std::string& path = name.text;
   struct stat info;
   if (path.find('\0') != std::string::npos || stat(path.c_str(), &info) != 0)
     return false;

@@ -4,41 +4,48 @@
 
 #include "platform/ascii_case.h"
 #include "platform/scoped_handle.h"
+#include "platform/wide_name_win32.h"
 #include "platform/win32.h"
 
 namespace platform {
 
 PathKind GetPathKind(const std::string& path) {
-  // A name with a NUL inside would be answered for a shorter name.
-  if (path.find('\0') != std::string::npos)
+  std::u16string wide;
+  if (!ToWideName(path, &wide))
     return PathKind::kMissing;
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  DWORD attributes = GetFileAttributesW(WideChars(wide));
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return PathKind::kMissing;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kDirectory : PathKind::kFile;
 }
 
-bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart) {
-  if (path.find('\0') != std::string::npos)
+bool GetFullPath(const std::string& path, PathName* fullPath, PathName* folder) {
+  std::u16string wide;
+  if (!ToWideName(path, &wide) || wide.empty())
     return false;
-  char buffer[MAX_PATH];
-  char* filePart = nullptr;
+  // The wide call: the ANSI one would spell a current directory the code page lacks with
+  // look-alikes, and so name another folder.
+  wchar_t buffer[MAX_PATH];
+  wchar_t* filePart = nullptr;
   // A result of MAX_PATH or more is the size the path would need: nothing was written then.
-  DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, buffer, &filePart);
+  DWORD length = GetFullPathNameW(WideChars(wide), MAX_PATH, buffer, &filePart);
   if (length == 0 || length >= MAX_PATH)
     return false;
-  fullPath->assign(buffer, length);
   // No file part when the name ends in a separator: the whole path is the folder.
-  *fileNameStart = filePart != nullptr ? static_cast<std::size_t>(filePart - buffer) : length;
+  const std::size_t fileNameStart =
+      filePart != nullptr ? static_cast<std::size_t>(filePart - buffer) : length;
+  *fullPath = ToPathName(buffer, length);
+  *folder = ToPathName(buffer, fileNameStart);
   return true;
 }
 
-bool GetFileIdentity(const std::string& path, FileIdentity* identity) {
-  if (path.find('\0') != std::string::npos)
+bool GetFileIdentity(const PathName& path, FileIdentity* identity) {
+  std::u16string wide;
+  if (!ToWideName(path, &wide))
     return false;
   // No data access, so no share mode is in the way: a file another process holds still answers.
   ScopedFileHandle file(reinterpret_cast<NativeHandle>(
-      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      CreateFileW(WideChars(wide), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
   BY_HANDLE_FILE_INFORMATION info = {};
   if (!file || !GetFileInformationByHandle(reinterpret_cast<HANDLE>(file.Get()), &info))

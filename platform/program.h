@@ -5,9 +5,11 @@
 
 namespace platform {
 
-/// Readies the process for its work, once, at the start of main: on POSIX a write beyond the
+/// Readies the process for its work, once, at the start of main. On POSIX a write beyond the
 /// file-size limit (RLIMIT_FSIZE) then fails like any other write instead of ending the process
-/// with SIGXFSZ. Nothing to do on Windows.
+/// with SIGXFSZ, and a write to a closed pipe likewise instead of SIGPIPE. On Windows the DLLs
+/// that system DLLs load in turn come from the system folder only, not from the program's folder
+/// (where the system has SetDefaultDllDirectories).
 void PrepareProcess();
 
 /// The path of the running program's file, or the empty string when it cannot be had (on Windows

@@ -7,7 +7,11 @@
 
 namespace platform {
 
-void PrepareProcess() { signal(SIGXFSZ, SIG_IGN); }
+void PrepareProcess() {
+  signal(SIGXFSZ, SIG_IGN);
+  // `ostra /bogus | true`: a reader that went away must leave the exit status to the program.
+  signal(SIGPIPE, SIG_IGN);
+}
 
 std::string GetProgramPath() {
   std::vector<char> buffer(256);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/wide_name_win32.h"
 #include "platform/win32.h"
 
 // The run-time library's own handler for an exception nobody catches names the exception's type,
@@ -17,15 +18,27 @@ void __verbose_terminate_handler() {
 
 namespace platform {
 
-void PrepareProcess() {}
+void PrepareProcess() {
+  // user32 and version.dll are loaded by their full system path, but what they need in turn would
+  // still be looked for in the program's folder first: an installer's download or temp folder.
+  // Windows 7 without KB2533623 lacks the call.
+  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesCall>(
+      reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  if (setDefault != nullptr)
+    setDefault(kSearchSystem32);
+}
 
 std::string GetProgramPath() {
-  char buffer[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  wchar_t buffer[MAX_PATH];
+  // The wide call: the ANSI one spells what the code page lacks with look-alikes.
+  DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   // A full buffer means the path was cut: another file's name would be worse than none.
   if (length == 0 || length >= MAX_PATH)
     return std::string();
-  return std::string(buffer, length);
+  return ToPathName(buffer, length).text;
 }
 
 bool IsConsoleSubsystem() {

@@ -15,6 +15,7 @@ import fcntl
 import os
 import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -384,19 +385,43 @@ class Hardening(ToolCase):
 
     @unittest.skipIf(WINE, "POSIX locks; Windows sharing is tested in the unit tests")
     def test_a_file_held_for_a_moment_is_waited_for_whatever_the_lock(self):
+        # A lease (Samba's kernel oplocks) needs a read-only holder, and its holder is told of the
+        # open by SIGIO, which would end this process.
+        signal.signal(signal.SIGIO, signal.SIG_IGN)
         # (how the holder locks, seconds until it lets go, or None to hold on; status)
         cases = [(fcntl.flock, 1.0, 1), (fcntl.flock, None, 0),
-                 (fcntl.lockf, 1.0, 1), (fcntl.lockf, None, 0)]
+                 (fcntl.lockf, 1.0, 1), (fcntl.lockf, None, 0),
+                 (lease, 1.0, 1), (lease, None, 0)]
         for lock, seconds, status in cases:
             with self.subTest(lock=lock.__name__, seconds=seconds):
                 self.write("target.bin", SAMPLE)
-                with open(self.path("target.bin"), "r+b") as holder:
+                with open(self.path("target.bin"), "rb" if lock is lease else "r+b") as holder:
                     lock(holder, fcntl.LOCK_EX)
                     if seconds is not None:
                         threading.Timer(seconds, lock, (holder, fcntl.LOCK_UN)).start()
                     self.check(["/burnfile", "target.bin", "/burnstring", MARKER.decode(),
                                 "/burnsn", "X"], status, b"")
                 self.assertEqual(stamped(b"X") if status else SAMPLE, self.read("target.bin"))
+
+    def test_a_reader_gone_before_the_text_leaves_the_status_to_the_program(self):
+        # `ostra /bogus | true`: standard output is a pipe nobody reads any more.
+        for args in (["/bogus"], ["/?"], ["/v"]):
+            with self.subTest(args=args):
+                read_end, write_end = os.pipe()
+                os.close(read_end)
+                command = ([WINE] if WINE else []) + [TOOL] + args
+                status = subprocess.run(command, cwd=self.dir, stdin=subprocess.DEVNULL,
+                                        stdout=write_end, stderr=subprocess.DEVNULL,
+                                        env=WINE_ENV, timeout=120).returncode
+                os.close(write_end)
+                self.assertEqual(255, status)
+
+
+def lease(holder, operation):
+    """Takes or gives up a read lease on `holder`, as fcntl.flock takes or gives up a lock."""
+    F_SETLEASE = getattr(fcntl, "F_SETLEASE", 1024)
+    fcntl.fcntl(holder, F_SETLEASE, fcntl.F_UNLCK if operation == fcntl.LOCK_UN else fcntl.F_RDLCK)
+
 
 @unittest.skipUnless(WINE, "Windows build only")
 class WindowsOnly(ToolCase):
@@ -425,6 +450,90 @@ class WindowsOnly(ToolCase):
         os.mkdir(folder)
         shutil.copy(TOOL, os.path.join(folder, "ostra.exe"))
         self.check(["/?"], -1, usage_text(), tool=os.path.join(folder, "ostra.exe"))
+
+    def test_text_the_code_page_lacks_never_turns_into_another_file_folder_or_option(self):
+        # Each character here has an ASCII look-alike in code page 1252 ("best fit"); it must
+        # arrive as "?", from an argument file and from a Unicode command line alike.
+        m = MARKER.decode()
+        # (arguments, status, stdout, what target.bin holds afterwards)
+        cases = [
+            (["/burnfile", "\u03b1b.dat", "/burnstring", m, "/burnsn", "ZZ"], 0, b"", SAMPLE),
+            (["/burnfile", "\uff0e\uff0e\uff3ctarget.bin", "/burnstring", m, "/burnsn", "ZZ"],
+             0, b"", SAMPLE),
+            (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "AB\uff02CD"], 1, b"",
+             stamped(b"AB?CD")),
+            (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "X\uff02 /v \uff02"], 1, b"",
+             stamped(b"X? /v ?")),
+            (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "AB\u3000CD"], 1, b"",
+             stamped(b"AB?CD")),
+            (["\u2212burnfile", "target.bin"], -1,
+             error_and_usage("Unrecognized argument '?burnfile'."), SAMPLE),
+            (["\uff20f.rsp"], -1, error_and_usage("Unrecognized argument '?f.rsp'."), SAMPLE),
+        ]
+        os.mkdir(self.path("run"))
+        self.write("f.rsp", b"/burnfile ab.dat")
+        for args, status, stdout, target in cases:
+            text = " ".join('"%s"' % a if " " in a else a for a in args)
+            for how, run_args in (("file", ["@../args.rsp"]), ("command line", args)):
+                with self.subTest(args=args, how=how):
+                    for name in ("target.bin", "ab.dat", "run/target.bin", "run/ab.dat"):
+                        self.write(name, SAMPLE)
+                    self.write("args.rsp", b"\xff\xfe" + text.encode("utf-16-le"))
+                    self.check(run_args, status, stdout, cwd=self.path("run"))
+                    files = ("target.bin", "ab.dat", "run/target.bin", "run/ab.dat")
+                    self.assertEqual([SAMPLE, SAMPLE, target, SAMPLE], [self.read(n) for n in files])
+
+    def test_a_start_folder_the_code_page_cannot_spell_is_where_names_resolve(self):
+        # "setupO" is the look-alike of "setup\u03a9": the walk must neither read nor stamp there,
+        # and without it must still find its way back.
+        for look_alike in (True, False):
+            with self.subTest(look_alike=look_alike):
+                shutil.rmtree(self.dir)
+                os.mkdir(self.dir)
+                # (folder, the value its own a.rsp stamps)
+                folders = [("setup\u03a9", "HERE")] + ([("setupO", "WRONG")] if look_alike else [])
+                for folder, value in folders:
+                    self.write(folder + "/product.dat", SAMPLE)
+                    self.write(folder + "/a.rsp",
+                               ("/burnstring %s /burnsn %s" % (MARKER.decode(), value)).encode())
+                self.write("args/a.rsp", ("/burnstring %s" % MARKER.decode()).encode())
+                start = self.path("setup\u03a9")
+                self.check(["@../args/a.rsp", "/burnfile", "product.dat", "/burnsn", "SN"], 1, b"",
+                           cwd=start)
+                self.assertEqual(stamped(b"SN"), self.read("setup\u03a9/product.dat"))
+                self.write("setup\u03a9/product.dat", SAMPLE)
+                self.check(["@a.rsp", "/burnfile", "product.dat"], 1, b"", cwd=start)
+                self.assertEqual(stamped(b"HERE"), self.read("setup\u03a9/product.dat"))
+                if look_alike:
+                    self.assertEqual(SAMPLE, self.read("setupO/product.dat"))
+
+    @unittest.skipUnless(os.environ.get("WINEPREFIX"), "needs a Wine prefix of the tests' own")
+    def test_a_volume_is_never_written(self):
+        # Wine opens \\.\Q: through the prefix's device link "q::"; here it names an image file.
+        image = self.write("volume.img", SAMPLE)
+        link = os.path.join(os.environ["WINEPREFIX"], "dosdevices", "q::")
+        os.symlink(image, link)
+        try:
+            for name in ("\\\\.\\Q:", "\\\\?\\Q:", "//./Q:"):
+                with self.subTest(name=name):
+                    self.check(["/burnfile", name, "/burnstring", MARKER.decode(), "/burnsn", "X"],
+                               0, b"")
+                    self.assertEqual(SAMPLE, self.read("volume.img"))
+        finally:
+            os.unlink(link)
+        # A file named in the device namespace is still a file.
+        self.write("target.bin", SAMPLE)
+        name = "\\\\?\\Z:" + self.path("target.bin").replace("/", "\\")
+        self.check(["/burnfile", name, "/burnstring", MARKER.decode(), "/burnsn", "X"], 1, b"")
+        self.assertEqual(stamped(b"X"), self.read("target.bin"))
+
+    def test_argument_files_with_alike_names_are_not_a_cycle(self):
+        # The Unix folder is case-sensitive: a.rsp and A.rsp are two files.
+        self.write("target.bin", SAMPLE)
+        self.write("a.rsp", b"@A.rsp")
+        self.write("A.rsp", ("/burnfile target.bin /burnstring %s /burnsn CASE" % MARKER.decode()).encode())
+        self.check(["@a.rsp"], 1, b"")
+        self.assertEqual(stamped(b"CASE"), self.read("target.bin"))
 
     @unittest.skipUnless(VERSIONED_TOOL, "no versioned build")
     def test_version_banner_from_the_version_resource(self):

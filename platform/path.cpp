@@ -1,0 +1,15 @@
+#include "platform/path.h"
+
+namespace platform {
+
+bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart) {
+  PathName full;
+  PathName folder;
+  if (!GetFullPath(path, &full, &folder))
+    return false;
+  *fullPath = full.text;
+  *fileNameStart = folder.text.size();
+  return true;
+}
+
+}  // namespace platform

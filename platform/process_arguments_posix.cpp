@@ -1,0 +1,9 @@
+#include "platform/process_arguments.h"
+
+namespace platform {
+
+ProcessArguments::ProcessArguments(int argc, char** argv) : arguments_(argv, argv + argc) {
+  PointAtArguments();
+}
+
+}  // namespace platform
