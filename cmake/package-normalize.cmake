@@ -1,0 +1,5 @@
+# Run by cpack once it has installed a package's files into its staging folder, before it packs
+# them: every file and folder gets the source date, and a mode the builder's umask did not choose.
+execute_process(COMMAND chmod -R u+rw,go=rX ${CPACK_TEMPORARY_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND find ${CPACK_TEMPORARY_DIRECTORY} -exec touch -h -d @${CPACK_OSTRA_SOURCE_DATE} {} +
+                COMMAND_ERROR_IS_FATAL ANY)
