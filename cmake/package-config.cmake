@@ -1,8 +1,4 @@
 # Read by cpack before it makes each package, with CPACK_GENERATOR naming that package's kind.
-# The DEB generator takes every file time from SOURCE_DATE_EPOCH; zip stores local times.
-set(ENV{SOURCE_DATE_EPOCH} ${CPACK_OSTRA_SOURCE_DATE})
-set(ENV{TZ} UTC)
-
 # A cross build's .deb depends on the newest C library version its program's symbols name, which
 # is what dpkg-shlibdeps gives natively.
 if(CPACK_GENERATOR STREQUAL "DEB" AND CPACK_OSTRA_OBJDUMP)
