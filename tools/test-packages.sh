@@ -18,7 +18,9 @@ qemu=(/usr/bin/qemu-aarch64-static -L /usr/aarch64-linux-gnu)
 out=$PWD/build/packages
 rm -rf "$out" && mkdir -p "$out"
 start=$SECONDS
+# cpack reads its settings before it brings the build up to date: the build comes first.
 for build in "${builds[@]}"; do
+  cmake --build "build/$build" -j2 >/dev/null
   (cd "build/$build" && cpack -B "$out" >/dev/null)
 done
 rm -rf "$out/_CPack_Packages"
