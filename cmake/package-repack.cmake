@@ -12,7 +12,8 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
                     COMMAND gzip -9n
                     OUTPUT_FILE ${package} COMMAND_ERROR_IS_FATAL ANY)
   elseif(package MATCHES "\\.zip$")
-    file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${staging} ${CPACK_TEMPORARY_DIRECTORY}/*)
+    file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${staging}
+         ${CPACK_TEMPORARY_DIRECTORY}/*)
     list(SORT entries)
     file(REMOVE ${package})
     execute_process(COMMAND zip -X -q -9 ${package} ${top} ${entries}

@@ -12,7 +12,8 @@ cd "$(dirname "$0")/.."
 version=$(sed -n 's/^project(ostra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 builds=(release win32 win64 linux-arm64)
 packages=("ostra-$version-linux-x86_64.tar.gz" "ostra-$version-win32.zip" "ostra-$version-win64.zip"
-          "ostra_${version}_amd64.deb" "ostra-$version-linux-aarch64.tar.gz" "ostra_${version}_arm64.deb")
+          "ostra_${version}_amd64.deb" "ostra-$version-linux-aarch64.tar.gz"
+          "ostra_${version}_arm64.deb")
 qemu=(/usr/bin/qemu-aarch64-static -L /usr/aarch64-linux-gnu)
 
 out=$PWD/build/packages
@@ -123,7 +124,8 @@ for package in "${packages[@]}"; do
               check_deb "$package" "$dir" || fail=1
               case "$package" in
                 # A foreign package is not installed: its program runs under qemu.
-                *_arm64.deb) (cd "$dir" && stamp_with "$package" "${qemu[@]}" "$dir/usr/bin/ostra") || fail=1 ;;
+                *_arm64.deb) (cd "$dir" && stamp_with "$package" "${qemu[@]}" "$dir/usr/bin/ostra") ||
+                               fail=1 ;;
                 *) install_deb "$out/$package" "$dir" || fail=1 ;;
               esac ;;
   esac
