@@ -74,8 +74,8 @@ install_deb() {
 }
 
 # check_deb PACKAGE DIR: DIR holds the unpacked package. Its README is the user part alone, the
-# glibc version the README gives is the newest one the program's symbols need, and neither
-# lintian nor mandoc (on the manual page) finds an error or a warning.
+# glibc version the README gives is the newest one the program's symbols need, neither lintian nor
+# mandoc (on the manual page) finds an error or a warning, and the page's example is whole.
 check_deb() {
   local status=0 glibc report
   ! grep -n 'tools/' "$2/usr/share/doc/ostra/README.md" ||
@@ -88,6 +88,8 @@ check_deb() {
   grep -v 'running with root privileges' <<<"$report" || true
   mandoc -T lint -W warning "$2/usr/share/man/man1/ostra.1.gz" ||
     { echo "$1: mandoc finds faults in the manual page"; status=1; }
+  zgrep -q -- '/burnstring @@SERIAL@@ ' "$2/usr/share/man/man1/ostra.1.gz" ||
+    { echo "$1: the manual page's example lost its placeholder"; status=1; }
   return $status
 }
 
