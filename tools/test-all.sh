@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Every test of every build: installs what is missing, then runs the native workflow (under
 # AddressSanitizer and UndefinedBehaviorSanitizer), the win64 workflow (tests under the 64-bit Wine
-# loader), the win32 tests under Wine where this machine runs 32-bit programs, the release packages
-# (installing the .deb with dpkg, then removing it) and the fuzz targets for a bounded time. Fails
-# when anything fails.
+# loader), the win32 tests under Wine where this machine runs 32-bit programs, the linux-arm64
+# workflow (tests under qemu), the release packages (installing the amd64 .deb with dpkg, then
+# removing it, and building them all a second time to compare) and the fuzz targets for a bounded
+# time. Fails when anything fails.
 #
 # Some kernels run no 32-bit programs, and then 32-bit Wine cannot start. There the 32-bit program
 # is still built and checked but not run, and one line says so. Whether the machine runs them is
@@ -25,6 +26,7 @@ wineserver -w || true
 
 cmake --workflow --preset native
 cmake --workflow --preset win64
+cmake --workflow --preset linux-arm64
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 cmake --workflow --preset release
