@@ -6,7 +6,7 @@ set -euo pipefail
 build_packages=(cmake make g++ python3)
 test_packages=("${build_packages[@]}" libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64
                wine wine32:i386 wine64 clang libclang-rt-14-dev time nsis zip unzip
-               wixl osslsigncode openssl man-db dpkg-dev file xvfb lintian mandoc
+               wixl msitools osslsigncode openssl man-db dpkg-dev file xvfb lintian mandoc
                qemu-user-static g++-aarch64-linux-gnu libc6-dev-arm64-cross)
 
 case "${1:-test}" in
