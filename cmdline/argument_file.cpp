@@ -1,6 +1,32 @@
 #include "cmdline/argument_file.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <utility>
+
+#include "cmdline/command_line_parser.h"
+#include "platform/current_directory.h"
+#include "platform/file.h"
+#include "platform/file_mapping.h"
 #include "platform/text_encoding.h"
+
+namespace {
+
+// Keeps the stack of open argument files true to the recursion on every way out, an exception
+// passing through a nested walk included; otherwise a later walk would see phantom cycles.
+class LeaveOnExit {
+ public:
+  explicit LeaveOnExit(ArgumentFileStack& entered) : stack(entered) {}
+  ~LeaveOnExit() { stack.Leave(); }
+  LeaveOnExit(const LeaveOnExit&) = delete;
+  LeaveOnExit& operator=(const LeaveOnExit&) = delete;
+
+ private:
+  ArgumentFileStack& stack;
+};
+
+}  // namespace
 
 void ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& out) {
   // Nothing to convert after a bare mark: no call with a zero count reaches the platform.
@@ -12,3 +38,161 @@ void ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& ou
 }
 
 bool IsSeparatorChar(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool ArgumentFileTokens::Next(std::string* token) {
+  token->clear();
+  while (next < text.size()) {
+    const char c = text[next++];
+    if (c == '"')
+      quoted = !quoted;
+    else if (quoted || !IsSeparatorChar(c))
+      *token += c;
+    else if (!token->empty())
+      return true;
+  }
+  return !token->empty();
+}
+
+std::string ArgumentFileStack::Enter(const platform::PathName& path) {
+  const std::string& fullPath = path.text;
+  // Another spelling of the same file (a link, a short name) is still the same file, and another
+  // file is another file however alike the spellings (letter case in a case-sensitive folder, "?"
+  // for different characters the code page lacks): the spelling counts only where no identity
+  // could be read.
+  OpenFile file{fullPath, platform::FileIdentity(), false};
+  file.identityKnown = platform::GetFileIdentity(path, &file.identity);
+  for (const OpenFile& open : files) {
+    const bool same = open.identityKnown && file.identityKnown
+                          ? open.identity == file.identity
+                          : platform::IsSameFullPath(open.fullPath, fullPath);
+    if (same)
+      return "File " + fullPath + " includes itself";
+  }
+  if (files.size() >= kMaxArgumentFileDepth)
+    return "File " + fullPath + " is nested too deeply";
+  if (filesRead >= kMaxArgumentFilesPerParse) {
+    return "File " + fullPath + " exceeds the limit of " +
+           std::to_string(kMaxArgumentFilesPerParse) + " argument files";
+  }
+  ++filesRead;
+  files.push_back(std::move(file));
+  return std::string();
+}
+
+bool LoadArgumentFileText(const platform::PathName& exactPath, std::string& text,
+                          std::string& errorText) {
+  const std::string& path = exactPath.text;
+  text.clear();
+
+  platform::ScopedFileHandle file = platform::OpenFileExclusive(exactPath, platform::FileAccess::kRead);
+  if (!file) {
+    errorText = "Failed to open file " + path;
+    return false;
+  }
+  uint64_t length = 0;
+  if (!platform::GetFileLength(file, &length)) {
+    errorText = "Failed to get file information for " + path;
+    return false;
+  }
+  if ((length >> 32) != 0) {
+    errorText = "File " + path + " is too large";
+    return false;
+  }
+  if (length == 0)
+    return true;
+
+  platform::ScopedMappingHandle mapping = platform::CreateFileMappingOf(file, length);
+  if (!mapping) {
+    errorText = "Failed to create file mapping on file " + path;
+    return false;
+  }
+  platform::ScopedFileView view = platform::MapWholeFile(mapping, length);
+  if (!view) {
+    errorText = "Failed to map view of file " + path;
+    return false;
+  }
+
+  const unsigned char* bytes = view.data();
+  // A file of one or two bytes is always narrow text, even one that holds just the mark.
+  const unsigned mark = length > 2 ? (bytes[0] | (bytes[1] << 8)) : 0;
+  if (mark == 0xFFFE) {
+    errorText = "File " + path + " is in big-endian unicode format";
+    return false;
+  }
+
+  try {
+    if (mark == 0xFEFF) {
+      // The view is aligned (a mapped page, or a block from operator new), so the units after the
+      // two mark bytes are aligned too. An odd last byte is no whole unit and is dropped.
+      const std::size_t count = static_cast<std::size_t>(length / 2 - 1);
+      ConvertWideToAnsi(reinterpret_cast<const char16_t*>(bytes + 2), count, text);
+    } else {
+      text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
+    }
+  } catch (const std::exception&) {
+    text.clear();
+    errorText = "Failed to convert character data from file " + path + ".";
+    return false;
+  }
+
+  // Line ends only separate tokens: even inside quotes they must not reach a value.
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return true;
+}
+
+bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
+  if (platform::GetPathKind(fileName) != platform::PathKind::kFile) {
+    errorText = "File not found: " + fileName;
+    return false;
+  }
+
+  platform::PathName exactPath;
+  platform::PathName folderPath;
+  if (!platform::GetFullPath(fileName, &exactPath, &folderPath)) {
+    errorText = "File name too long: " + fileName;
+    return false;
+  }
+  const std::string& fullPath = exactPath.text;
+
+  // A file may name itself, directly or through others, and a chain of files that each name the
+  // next twice doubles without any cycle; both must end the walk, not the stack or the clock.
+  const std::string refused = openArgumentFiles.Enter(exactPath);
+  if (!refused.empty()) {
+    errorText = refused;
+    return false;
+  }
+  LeaveOnExit leave(openArgumentFiles);
+
+  // Relative names inside the file, nested files included, are meant relative to the file itself.
+  platform::ScopedCurrentDirectory folder(folderPath);
+  if (!folder.IsSaved()) {
+    errorText = "Failed to save the current directory to read file " + fullPath;
+    return false;
+  }
+  // Nested names resolve against the folder; from anywhere else they could name another file.
+  if (!folder.IsEntered()) {
+    errorText = "Failed to enter the folder of file " + fullPath;
+    return false;
+  }
+
+  std::string text;
+  const bool parsed = LoadTextFile(exactPath, text) && ParseArgumentText(text);
+  // Names after the file (a relative /burnfile value above all) resolve against the folder the
+  // walk came from; from any other folder they would name another file.
+  if (!folder.Restore() && parsed) {
+    errorText = "Failed to return to the current directory after file " + fullPath;
+    return false;
+  }
+  return parsed;
+}
+
+bool CommandLineParser::LoadTextFile(const platform::PathName& path, std::string& text) {
+  ClearErrorText();
+  return LoadArgumentFileText(path, text, errorText);
+}
+
+bool CommandLineParser::ParseArgumentText(const std::string& text) {
+  ArgumentFileTokens tokens(text);
+  return WalkTokens(tokens);
+}

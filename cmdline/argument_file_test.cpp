@@ -48,11 +48,7 @@ struct FileParser : CommandLineParser {
     burnfile.SetDefault("");
     burnsn.SetDefault("");
     if (collect)
-      AddPositional(&collector);
-  }
-  void AddPositional(Argument* argument) {
-    AddArgument(argument);
-    entries.back().kind = Positional;
+      AddPositionalArgument(&collector);
   }
 
   FlagArg help;
@@ -482,7 +478,7 @@ TEST(ArgumentFile, ExceptionUnwindsCleanly) {
   const std::string outer = "@" + dir.PathOf("sub/outer.rsp");
   FileParser parser(false);
   Thrower thrower;
-  parser.AddPositional(&thrower);
+  parser.AddPositionalArgument(&thrower);
 
   const std::string before = platform::GetCurrentDirectoryPath();
   EXPECT_THROW(parser.ParseTokens({outer}), std::runtime_error);

@@ -6,14 +6,13 @@
 #include <vector>
 
 #include "cmdline/argument.h"
+#include "cmdline/argument_file.h"
 #include "platform/path.h"
 
 enum ArgumentKind : int {
   Named = 0,       ///< named by a token that begins with "/" or "-"
   Positional = 1,  ///< takes a token without a prefix character
 };
-
-class TokenSource;
 
 /// The parser's record of one added argument. The argument is owned by the parser's owner.
 struct ArgumentEntry {
@@ -36,6 +35,10 @@ class CommandLineParser {
   /// Adds a named argument; lookups and the usage text follow the order of the calls. The parser
   /// keeps the pointer only: the argument must outlive it.
   void AddArgument(Argument* argument);
+
+  /// Adds a positional argument, which takes tokens without a prefix character in the order of the
+  /// calls. The parser keeps the pointer only: the argument must outlive it.
+  void AddPositionalArgument(Argument* argument);
 
   /// Walks argv[0] ... argv[argc-1], leaving out argv[0] when `skipFirst` is set. Returns what
   /// ParseTokens returns.
@@ -88,18 +91,8 @@ class CommandLineParser {
   /// The walk behind ParseTokens and ParseArgumentText, taking tokens as `tokens` hands them out.
   bool WalkTokens(TokenSource& tokens);
 
-  /// One argument file being read: its full path, and the identity of the file when it could be
-  /// had.
-  struct OpenArgumentFile {
-    std::string fullPath;
-    platform::FileIdentity identity;
-    bool identityKnown;
-  };
-
   /// The argument files being read, outermost first; a nested walk runs while it is not empty.
-  std::vector<OpenArgumentFile> openArgumentFiles;
-  /// How many argument files the current outermost walk has read.
-  std::size_t argumentFilesRead = 0;
+  ArgumentFileStack openArgumentFiles;
 };
 
 #endif  // OSTRA_CMDLINE_COMMAND_LINE_PARSER_H_

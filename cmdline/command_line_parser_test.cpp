@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,6 @@ struct ToolParser : CommandLineParser {
       option->SetDefault("");
     }
   }
-  using CommandLineParser::entries;
 
   FlagArg help;
   FlagArg version;
@@ -40,13 +40,6 @@ struct RefusingArg : ValueArg<std::string> {
   RefusingArg() : ValueArg<std::string>("number", "A number.", "n") {}
   bool AcceptParameter(const std::string&) override { return false; }
 };
-
-// Turns a plain named entry into a positional one; the parser offers no operation for it.
-void MakePositional(CommandLineParser& parser, std::vector<ArgumentEntry>& entries,
-                    Argument* argument) {
-  parser.AddArgument(argument);
-  entries.back().kind = Positional;
-}
 
 TEST(CommandLineParserWalk, Messages) {
   const struct {
@@ -112,8 +105,9 @@ TEST(CommandLineParserWalk, ValuesAndFoundFlags) {
 
   ToolParser empty;
   EXPECT_TRUE(empty.ParseTokens({}));
-  for (const ArgumentEntry& entry : empty.entries)
-    EXPECT_FALSE(entry.argument->IsFound()) << entry.argument->GetName();
+  for (const Argument* argument : std::initializer_list<const Argument*>{
+           &empty.help, &empty.version, &empty.burnfile, &empty.burnstring, &empty.burnsn})
+    EXPECT_FALSE(argument->IsFound()) << argument->GetName();
 }
 
 TEST(CommandLineParserWalk, ArgumentFilesCanBeTurnedOff) {
@@ -174,8 +168,8 @@ TEST(CommandLineParserWalk, FirstAddedWinsASharedName) {
 
 struct PositionalParser : CommandLineParser {
   PositionalParser() : CommandLineParser(true), source("source", "", ""), target("target", "", "") {
-    MakePositional(*this, entries, &source);
-    MakePositional(*this, entries, &target);
+    AddPositionalArgument(&source);
+    AddPositionalArgument(&target);
   }
   ValueArg<std::string> source;
   ValueArg<std::string> target;

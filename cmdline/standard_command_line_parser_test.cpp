@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cmdline/usage_text.h"
+
 namespace {
 
 // Collects what goes to standard output from its making until Text() is first called.
@@ -42,8 +44,6 @@ class ToolCommandLine : public StandardCommandLineParser {
   }
 
   std::string GetVersionText() override { return banner; }
-
-  void AddPositional(Argument* argument) { entries.push_back({Positional, argument}); }
 
   std::string banner;
   ValueArg<std::string> burnFile{"burnfile", "File Name to Burn.", "value"};
@@ -125,8 +125,8 @@ TEST(UsageTextTest, PositionalRequiredAndSilentArguments) {
   optional.SetDefault("");
   ValueArg<std::string> named("log", "Log file.", "file");
   FlagArg silent("quiet", "");
-  parser.AddPositional(&required);
-  parser.AddPositional(&optional);
+  parser.AddPositionalArgument(&required);
+  parser.AddPositionalArgument(&optional);
   parser.AddArgument(&named);
   parser.AddArgument(&silent);
   EXPECT_EQ("Usage: " + GetProgramName() +
@@ -204,7 +204,7 @@ TEST(ParseTest, OutOfMemoryIsAnError) {
   };
   ToolCommandLine parser;
   Hungry hungry;
-  parser.AddPositional(&hungry);
+  parser.AddPositionalArgument(&hungry);
   CoutCapture capture;
   EXPECT_FALSE(ParseAsProcess(parser, {"token"}));
   const std::string error = "Not enough memory to read the command line.";
@@ -226,57 +226,6 @@ TEST(DisplayTextTest, AddsOneLineEnd) {
     CoutCapture capture;
     parser.DisplayText(c.text);
     EXPECT_EQ(c.shown, capture.Text()) << c.text;
-  }
-}
-
-TEST(ReplaceAllTest, Table) {
-  const struct {
-    const char* subject;
-    const char* search;
-    const char* replacement;
-    bool all;
-    const char* expected;
-  } cases[] = {
-      {"a(c)b(c)", "(c)", "X", false, "aXb(c)"},
-      {"a(c)b(c)", "(c)", "X", true, "aXbX"},
-      {"(c)(c)", "(c)", "X", true, "XX"},
-      {"aaaa", "aa", "b", true, "bb"},
-      {"aaa", "a", "aa", true, "aaaaaa"},
-      {"x(c)", "(c)", "(c)(c)", true, "x(c)(c)"},
-      {"", "(c)", "X", true, ""},
-      {"abc", "(c)", "X", true, "abc"},
-      {"abc", "b", "", true, "ac"},
-      // An empty search matches everywhere, inserted text included; the subject comes back as is.
-      {"abc", "", "X", false, "abc"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.expected, ReplaceAll(c.subject, c.search, c.replacement, c.all))
-        << c.subject << " / " << c.search << " / " << c.replacement << " / " << c.all;
-  }
-}
-
-TEST(VersionBannerTest, Table) {
-  const struct {
-    const char* description;
-    const char* version;
-    const char* copyright;
-    const char* expected;
-  } cases[] = {
-      {"Ostra", "1.0", "Copyright (c) 2026 Ostra",
-       "Ostra version 1.0\nCopyright \xA9 2026 Ostra. All rights reserved.\n"},
-      {"Ostra", "1.0", "(c) (c)", "Ostra version 1.0\n\xA9 \xA9. All rights reserved.\n"},
-      {"Ostra", "1.0", "Ostra(r) Team (c)",
-       "Ostra version 1.0\nOstra\xAE Team \xA9. All rights reserved.\n"},
-      {"Ostra", "1.0", "Ostra Inc.", "Ostra version 1.0\nOstra Inc. All rights reserved.\n"},
-      {"Ostra", "1.0", "(C) (R)", "Ostra version 1.0\n(C) (R). All rights reserved.\n"},
-      {"Ostra", "1.0", ".", "Ostra version 1.0\n. All rights reserved.\n"},
-      {"Ostra", "1.0", "", "Ostra version 1.0\n"},
-      {"", "", "Ostra", " version \nOstra. All rights reserved.\n"},
-      {"", "", "", " version \n"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.expected, BuildVersionBanner(c.description, c.version, c.copyright))
-        << c.copyright;
   }
 }
 

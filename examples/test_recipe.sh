@@ -5,7 +5,8 @@
 # all) and sets `status` (the recipe's exit status), `installed` (the data file it left, which may
 # be absent) and `log` (a file with what the recipe printed or logged). Then it feeds `run_cases` a
 # table, one case a line:  serial | exit status | data file as `shown` shows it | text the log holds
-# and ends with `exit $failed`.
+# and ends with `exit $failed`. A test whose serials hold "|" sets `case_separator` to another
+# character.
 
 work=$(mktemp -d /tmp/ostra-recipe-XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -30,7 +31,7 @@ PY
 
 run_cases() {
   local serial want_status want_data want_text data
-  while IFS='|' read -r serial want_status want_data want_text; do
+  while IFS=${case_separator:-|} read -r serial want_status want_data want_text; do
     status=0 installed="$work/none" log="$work/none"
     install "$serial" </dev/null
     data=$(shown "$installed")

@@ -22,26 +22,26 @@ class FuzzFolder {
   FuzzFolder() {
     std::random_device seed;
     for (;;) {
-      path_ = std::filesystem::temp_directory_path() /
+      root = std::filesystem::temp_directory_path() /
               ("ostra-fuzz-" + std::to_string(std::mt19937_64(seed())()));
       std::error_code error;
-      if (std::filesystem::create_directory(path_, error))
+      if (std::filesystem::create_directory(root, error))
         break;
       if (error)
         std::abort();
     }
-    argumentFile_ = (path_ / "args.rsp").string();
+    argumentFileName = (root / "args.rsp").string();
   }
   ~FuzzFolder() {
     std::error_code error;
-    std::filesystem::remove_all(path_, error);
+    std::filesystem::remove_all(root, error);
   }
 
-  const std::string& argumentFile() const { return argumentFile_; }
+  const std::string& argumentFile() const { return argumentFileName; }
 
  private:
-  std::filesystem::path path_;
-  std::string argumentFile_;
+  std::filesystem::path root;
+  std::string argumentFileName;
 };
 
 void CheckOutcome(const OstraCommandLine& parser, bool ok) {

@@ -5,25 +5,25 @@
 namespace platform {
 
 ScopedCurrentDirectory::ScopedCurrentDirectory(const PathName& folder)
-    : saved_(SaveCurrentDirectory(&previous_)) {
+    : saved(SaveCurrentDirectory(&previous)) {
   // Without a saved directory there is no way back, so the folder is not entered at all.
-  if (saved_)
-    entered_ = SetCurrentDirectoryPath(folder);
+  if (saved)
+    entered = SetCurrentDirectoryPath(folder);
 }
 
 ScopedCurrentDirectory::ScopedCurrentDirectory(ScopedCurrentDirectory&& other) noexcept
-    : previous_(std::move(other.previous_)), saved_(other.saved_), entered_(other.entered_) {
-  other.saved_ = false;
-  other.entered_ = false;
+    : previous(std::move(other.previous)), saved(other.saved), entered(other.entered) {
+  other.saved = false;
+  other.entered = false;
 }
 
 ScopedCurrentDirectory::~ScopedCurrentDirectory() { Restore(); }
 
 bool ScopedCurrentDirectory::Restore() {
-  if (!saved_)
+  if (!saved)
     return true;
-  saved_ = false;
-  return RestoreCurrentDirectory(previous_);
+  saved = false;
+  return RestoreCurrentDirectory(previous);
 }
 
 }  // namespace platform

@@ -41,10 +41,10 @@ class ScopedCurrentDirectory {
   ~ScopedCurrentDirectory();
 
   /// Whether the previous directory was saved (and so will be restored).
-  bool IsSaved() const { return saved_; }
+  bool IsSaved() const { return saved; }
 
   /// Whether `folder` became the current directory.
-  bool IsEntered() const { return entered_; }
+  bool IsEntered() const { return entered; }
 
   /// Makes the saved directory current again now; the holder restores nothing afterwards. Returns
   /// false when that failed, so that no relative name is then resolved against the wrong folder;
@@ -52,9 +52,9 @@ class ScopedCurrentDirectory {
   bool Restore();
 
  private:
-  SavedDirectory previous_;
-  bool saved_ = false;
-  bool entered_ = false;
+  SavedDirectory previous;
+  bool saved = false;
+  bool entered = false;
 };
 
 /// Makes `path` the current directory. Returns false on failure.

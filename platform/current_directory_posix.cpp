@@ -40,7 +40,7 @@ bool RestoreCurrentDirectory(const SavedDirectory& saved) {
 }
 
 bool SetCurrentDirectoryPath(const PathName& path) {
-  return path.text.find('\0') == std::string::npos && chdir(path.text.c_str()) == 0;
+  return !HasZeroByte(path.text) && chdir(path.text.c_str()) == 0;
 }
 
 }  // namespace platform

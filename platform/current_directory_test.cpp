@@ -24,93 +24,93 @@ namespace {
 
 class ScopedCurrentDirectoryTest : public ::testing::Test {
  protected:
-  ScopedCurrentDirectoryTest() : start_(GetCurrentDirectoryPath()) {
-    dir_.WriteFile("outer/inner/file.txt", "x");
-    outer_ = dir_.PathOf("outer");
-    inner_ = dir_.PathOf("outer/inner");
+  ScopedCurrentDirectoryTest() : start(GetCurrentDirectoryPath()) {
+    dir.WriteFile("outer/inner/file.txt", "x");
+    outer = dir.PathOf("outer");
+    inner = dir.PathOf("outer/inner");
   }
-  ~ScopedCurrentDirectoryTest() override { SetCurrentDirectoryPath(start_); }
+  ~ScopedCurrentDirectoryTest() override { SetCurrentDirectoryPath(start); }
 
-  const std::string start_;
-  ScopedTempDir dir_;
-  std::string outer_;
-  std::string inner_;
+  const std::string start;
+  ScopedTempDir dir;
+  std::string outer;
+  std::string inner;
 };
 
 TEST_F(ScopedCurrentDirectoryTest, CurrentDirectoryIsAFolder) {
-  ASSERT_FALSE(start_.empty());
-  EXPECT_EQ(PathKind::kDirectory, GetPathKind(start_));
+  ASSERT_FALSE(start.empty());
+  EXPECT_EQ(PathKind::kDirectory, GetPathKind(start));
 }
 
 TEST_F(ScopedCurrentDirectoryTest, EntersAndRestores) {
   {
-    ScopedCurrentDirectory inside(outer_);
+    ScopedCurrentDirectory inside(outer);
     EXPECT_TRUE(inside.IsSaved());
-    EXPECT_TRUE(IsCurrent(outer_));
+    EXPECT_TRUE(IsCurrent(outer));
     EXPECT_EQ(PathKind::kDirectory, GetPathKind("inner"));
   }
-  EXPECT_TRUE(IsCurrent(start_));
+  EXPECT_TRUE(IsCurrent(start));
 }
 
 TEST_F(ScopedCurrentDirectoryTest, NestedHoldersRestoreInReverseOrder) {
   {
-    ScopedCurrentDirectory first(outer_);
+    ScopedCurrentDirectory first(outer);
     {
       // Relative to the folder just entered, as a nested argument file names its neighbour.
       ScopedCurrentDirectory second("inner");
-      EXPECT_TRUE(IsCurrent(inner_));
+      EXPECT_TRUE(IsCurrent(inner));
     }
-    EXPECT_TRUE(IsCurrent(outer_));
+    EXPECT_TRUE(IsCurrent(outer));
   }
-  EXPECT_TRUE(IsCurrent(start_));
+  EXPECT_TRUE(IsCurrent(start));
 }
 
 TEST_F(ScopedCurrentDirectoryTest, RestoresWhenAnExceptionPassesThrough) {
   try {
-    ScopedCurrentDirectory first(outer_);
-    ScopedCurrentDirectory second(inner_);
+    ScopedCurrentDirectory first(outer);
+    ScopedCurrentDirectory second(inner);
     throw std::runtime_error("unwind");
   } catch (const std::runtime_error&) {
   }
-  EXPECT_TRUE(IsCurrent(start_));
+  EXPECT_TRUE(IsCurrent(start));
 }
 
 TEST_F(ScopedCurrentDirectoryTest, MissingFolderIsNotEnteredButStillRestores) {
   {
-    ScopedCurrentDirectory inside(outer_);
+    ScopedCurrentDirectory inside(outer);
     {
-      ScopedCurrentDirectory missing(dir_.PathOf("missing"));
+      ScopedCurrentDirectory missing(dir.PathOf("missing"));
       EXPECT_TRUE(missing.IsSaved());
       EXPECT_FALSE(missing.IsEntered());
-      EXPECT_TRUE(IsCurrent(outer_));
-      SetCurrentDirectoryPath(inner_);
+      EXPECT_TRUE(IsCurrent(outer));
+      SetCurrentDirectoryPath(inner);
     }
-    EXPECT_TRUE(IsCurrent(outer_));
+    EXPECT_TRUE(IsCurrent(outer));
   }
-  EXPECT_TRUE(IsCurrent(start_));
+  EXPECT_TRUE(IsCurrent(start));
 }
 
 TEST_F(ScopedCurrentDirectoryTest, MovedFromHolderRestoresNothing) {
   {
-    ScopedCurrentDirectory first(outer_);
+    ScopedCurrentDirectory first(outer);
     {
       ScopedCurrentDirectory moved(std::move(first));
       EXPECT_FALSE(first.IsSaved());
       EXPECT_TRUE(moved.IsSaved());
-      SetCurrentDirectoryPath(inner_);
+      SetCurrentDirectoryPath(inner);
     }
-    EXPECT_TRUE(IsCurrent(start_));
-    SetCurrentDirectoryPath(inner_);
+    EXPECT_TRUE(IsCurrent(start));
+    SetCurrentDirectoryPath(inner);
   }
-  EXPECT_TRUE(IsCurrent(inner_));  // The moved-from holder left it alone.
+  EXPECT_TRUE(IsCurrent(inner));  // The moved-from holder left it alone.
 }
 
 TEST_F(ScopedCurrentDirectoryTest, SetCurrentDirectoryPathReportsFailure) {
-  EXPECT_TRUE(SetCurrentDirectoryPath(inner_));
-  EXPECT_TRUE(IsCurrent(inner_));
-  EXPECT_FALSE(SetCurrentDirectoryPath(dir_.PathOf("missing")));
-  EXPECT_FALSE(SetCurrentDirectoryPath(dir_.PathOf("outer/inner/file.txt")));
-  EXPECT_TRUE(IsCurrent(inner_));
+  EXPECT_TRUE(SetCurrentDirectoryPath(inner));
+  EXPECT_TRUE(IsCurrent(inner));
+  EXPECT_FALSE(SetCurrentDirectoryPath(dir.PathOf("missing")));
+  EXPECT_FALSE(SetCurrentDirectoryPath(dir.PathOf("outer/inner/file.txt")));
+  EXPECT_TRUE(IsCurrent(inner));
 }
 
 }  // namespace

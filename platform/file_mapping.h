@@ -15,18 +15,18 @@ ScopedMappingHandle CreateFileMappingOf(const ScopedFileHandle& file, uint64_t l
 class ScopedFileView {
  public:
   ScopedFileView() = default;
-  ScopedFileView(const void* data, uint64_t length) : data_(data), length_(length) {}
-  ScopedFileView(ScopedFileView&& other) noexcept : data_(other.data_), length_(other.length_) {
-    other.data_ = nullptr;
-    other.length_ = 0;
+  ScopedFileView(const void* data, uint64_t length) : bytes(data), byteCount(length) {}
+  ScopedFileView(ScopedFileView&& other) noexcept : bytes(other.bytes), byteCount(other.byteCount) {
+    other.bytes = nullptr;
+    other.byteCount = 0;
   }
   ScopedFileView& operator=(ScopedFileView&& other) noexcept {
     if (this != &other) {
       Reset();
-      data_ = other.data_;
-      length_ = other.length_;
-      other.data_ = nullptr;
-      other.length_ = 0;
+      bytes = other.bytes;
+      byteCount = other.byteCount;
+      other.bytes = nullptr;
+      other.byteCount = 0;
     }
     return *this;
   }
@@ -34,18 +34,18 @@ class ScopedFileView {
   ScopedFileView& operator=(const ScopedFileView&) = delete;
   ~ScopedFileView() { Reset(); }
 
-  bool IsValid() const { return data_ != nullptr; }
+  bool IsValid() const { return bytes != nullptr; }
   explicit operator bool() const { return IsValid(); }
 
   /// The first byte of the view; valid while the holder lives.
-  const unsigned char* data() const { return static_cast<const unsigned char*>(data_); }
-  uint64_t length() const { return length_; }
+  const unsigned char* data() const { return static_cast<const unsigned char*>(bytes); }
+  uint64_t length() const { return byteCount; }
 
  private:
   void Reset();
 
-  const void* data_ = nullptr;
-  uint64_t length_ = 0;
+  const void* bytes = nullptr;
+  uint64_t byteCount = 0;
 };
 
 /// Maps all `length` bytes of `mapping` as one contiguous block that the program only reads and
@@ -56,10 +56,10 @@ ScopedFileView MapWholeFile(const ScopedMappingHandle& mapping, uint64_t length)
 void UnmapFileView(const void* data, uint64_t length);
 
 inline void ScopedFileView::Reset() {
-  if (data_ != nullptr)
-    UnmapFileView(data_, length_);
-  data_ = nullptr;
-  length_ = 0;
+  if (bytes != nullptr)
+    UnmapFileView(bytes, byteCount);
+  bytes = nullptr;
+  byteCount = 0;
 }
 
 }  // namespace platform

@@ -40,17 +40,19 @@ ScopedMappingHandle CreateFileMappingOf(const ScopedFileHandle& file, uint64_t l
 // The view is the file's bytes read into memory of its own, not an mmap: a POSIX lock does not keep
 // other processes from cutting the file short the way Windows' share mode does, and touching a
 // mapped page past the new end would kill the process with SIGBUS. A file that delivers fewer
-// bytes than `length` gives no view.
+// bytes than `length` gives no view, so the read itself checks the length.
 ScopedFileView MapWholeFile(const ScopedMappingHandle& mapping, uint64_t length) {
-  if (!mapping || length > std::numeric_limits<std::size_t>::max())
-    return ScopedFileView();
-  int fd = static_cast<int>(mapping.Get());
-  if (!CoversOnlyTheFile(fd, length))
+  if (!mapping || length == 0 || length > std::numeric_limits<std::size_t>::max())
     return ScopedFileView();
   std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[length]);
-  // A descriptor of the reader's own, so that the mapping's stays as the holder made it.
-  ScopedFileHandle reader(fcntl(fd, F_DUPFD_CLOEXEC, 0));
-  if (!bytes || !reader || !ReadFileAt(reader, 0, bytes.get(), length))
+  if (!bytes)
+    return ScopedFileView();
+  // The mapping's descriptor is lent to a file holder for the read and taken back: a second
+  // descriptor would share its file position anyway.
+  ScopedFileHandle reader(mapping.Get());
+  const bool read = ReadFileAt(reader, 0, bytes.get(), length);
+  reader.Release();
+  if (!read)
     return ScopedFileView();
   return ScopedFileView(bytes.release(), length);
 }

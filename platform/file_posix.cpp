@@ -59,7 +59,7 @@ ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, b
   *held = false;
   const std::string& name = path.text;
   // A name with a NUL inside would silently open a shorter name.
-  if (name.find('\0') != std::string::npos)
+  if (HasZeroByte(name))
     return ScopedFileHandle();
   // O_NONBLOCK so that opening a FIFO never waits for a writer; the file type is checked next.
   int flags = (access == FileAccess::kReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;

@@ -2,6 +2,8 @@
 
 namespace platform {
 
+bool HasZeroByte(const std::string& name) { return name.find('\0') != std::string::npos; }
+
 bool GetFullPath(const std::string& path, std::string* fullPath, std::size_t* fileNameStart) {
   PathName full;
   PathName folder;

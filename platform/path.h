@@ -60,6 +60,10 @@ bool GetFileIdentity(const PathName& path, FileIdentity* identity);
 /// ignored on Windows, bytes compare exactly on POSIX.
 bool IsSameFullPath(const std::string& a, const std::string& b);
 
+/// Whether `name` holds a zero byte: the system reads a name up to its first one, so such a name
+/// would silently reach a shorter one. Every call that hands a name to the system refuses it.
+bool HasZeroByte(const std::string& name);
+
 /// The file-name part of `path` without its folder and without its extension:
 /// "C:\Tools\stamper.exe" gives "stamper", "/usr/bin/ostra" gives "ostra".
 std::string GetFileStem(const std::string& path);

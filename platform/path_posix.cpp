@@ -31,13 +31,13 @@ bool IsSymbolicLink(const std::string& path) {
 PathKind GetPathKind(const std::string& path) {
   struct stat info;
   // A name with a NUL inside would be answered for a shorter name.
-  if (path.find('\0') != std::string::npos || stat(path.c_str(), &info) != 0)
+  if (HasZeroByte(path) || stat(path.c_str(), &info) != 0)
     return PathKind::kMissing;
   return S_ISDIR(info.st_mode) ? PathKind::kDirectory : PathKind::kFile;
 }
 
 bool GetFullPath(const std::string& path, PathName* fullPath, PathName* folder) {
-  if (path.empty() || path.find('\0') != std::string::npos)
+  if (path.empty() || HasZeroByte(path))
     return false;
   std::string absolute = path;
   if (path[0] != '/') {
@@ -82,7 +82,7 @@ bool GetFullPath(const std::string& path, PathName* fullPath, PathName* folder) 
 bool GetFileIdentity(const PathName& name, FileIdentity* identity) {
   const std::string& path = name.text;
   struct stat info;
-  if (path.find('\0') != std::string::npos || stat(path.c_str(), &info) != 0)
+  if (HasZeroByte(path) || stat(path.c_str(), &info) != 0)
     return false;
   identity->volume = static_cast<uint64_t>(info.st_dev);
   identity->index = static_cast<uint64_t>(info.st_ino);

@@ -64,7 +64,7 @@ std::string GetFileStem(const std::string& path) {
   // Windows is that long, so a longer last component is refused rather than overrun the buffer.
   std::size_t nameStart = path.find_last_of("\\/:");
   nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
-  if (path.size() - nameStart >= _MAX_FNAME || path.find('\0') != std::string::npos)
+  if (path.size() - nameStart >= _MAX_FNAME || HasZeroByte(path))
     return std::string();
   char name[_MAX_FNAME] = {};
   _splitpath(path.c_str(), nullptr, nullptr, name, nullptr);

@@ -61,9 +61,9 @@ std::vector<std::u16string> SplitCommandLine(const std::u16string& line) {
 }
 
 void ProcessArguments::PointAtArguments() {
-  for (std::string& argument : arguments_)
-    pointers_.push_back(&argument[0]);
-  pointers_.push_back(nullptr);
+  for (std::string& argument : arguments)
+    pointers.push_back(&argument[0]);
+  pointers.push_back(nullptr);
 }
 
 }  // namespace platform

@@ -25,15 +25,15 @@ class ProcessArguments {
   ProcessArguments(const ProcessArguments&) = delete;
   ProcessArguments& operator=(const ProcessArguments&) = delete;
 
-  int Count() const { return static_cast<int>(arguments_.size()); }
-  char** Vector() { return pointers_.data(); }
+  int Count() const { return static_cast<int>(arguments.size()); }
+  char** Vector() { return pointers.data(); }
 
  private:
   // Fills the C-style vector once the arguments are in place.
   void PointAtArguments();
 
-  std::vector<std::string> arguments_;
-  std::vector<char*> pointers_;
+  std::vector<std::string> arguments;
+  std::vector<char*> pointers;
 };
 
 }  // namespace platform

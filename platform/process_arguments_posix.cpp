@@ -2,7 +2,7 @@
 
 namespace platform {
 
-ProcessArguments::ProcessArguments(int argc, char** argv) : arguments_(argv, argv + argc) {
+ProcessArguments::ProcessArguments(int argc, char** argv) : arguments(argv, argv + argc) {
   PointAtArguments();
 }
 

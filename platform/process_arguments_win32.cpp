@@ -11,7 +11,7 @@ ProcessArguments::ProcessArguments(int, char**) {
   const wchar_t* line = GetCommandLineW();
   const char16_t* units = reinterpret_cast<const char16_t*>(line);
   for (const std::u16string& argument : SplitCommandLine(std::u16string(units, wcslen(line))))
-    arguments_.push_back(ConvertUtf16ToNarrow(argument.data(), argument.size()));
+    arguments.push_back(ConvertUtf16ToNarrow(argument.data(), argument.size()));
   PointAtArguments();
 }
 

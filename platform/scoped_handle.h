@@ -15,13 +15,13 @@ using NativeHandle = std::intptr_t;
 template <typename Traits>
 class ScopedHandle {
  public:
-  ScopedHandle() : handle_(Traits::Invalid()) {}
-  explicit ScopedHandle(NativeHandle handle) : handle_(handle) {}
-  ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.Release()) {}
+  ScopedHandle() : native(Traits::Invalid()) {}
+  explicit ScopedHandle(NativeHandle handle) : native(handle) {}
+  ScopedHandle(ScopedHandle&& other) noexcept : native(other.Release()) {}
   ScopedHandle& operator=(ScopedHandle&& other) noexcept {
     if (this != &other) {
       Reset();
-      handle_ = other.Release();
+      native = other.Release();
     }
     return *this;
   }
@@ -30,28 +30,28 @@ class ScopedHandle {
   ~ScopedHandle() { Reset(); }
 
   /// Whether the holder owns a handle (it differs from the kind's invalid value).
-  bool IsValid() const { return handle_ != Traits::Invalid(); }
+  bool IsValid() const { return native != Traits::Invalid(); }
   explicit operator bool() const { return IsValid(); }
 
   /// The handle, still owned by the holder.
-  NativeHandle Get() const { return handle_; }
+  NativeHandle Get() const { return native; }
 
   /// Gives up ownership and returns the handle; the holder is invalid afterwards.
   NativeHandle Release() {
-    NativeHandle handle = handle_;
-    handle_ = Traits::Invalid();
+    NativeHandle handle = native;
+    native = Traits::Invalid();
     return handle;
   }
 
   /// Closes the handle now, if one is held.
   void Reset() {
     if (IsValid())
-      Traits::Close(handle_);
-    handle_ = Traits::Invalid();
+      Traits::Close(native);
+    native = Traits::Invalid();
   }
 
  private:
-  NativeHandle handle_;
+  NativeHandle native;
 };
 
 /// An open file. Invalid value: INVALID_HANDLE_VALUE on Windows, -1 on POSIX.

@@ -39,7 +39,7 @@ bool ToWideName(const PathName& name, std::u16string* wide) {
   }
   const std::string& text = name.text;
   wide->clear();
-  if (text.find('\0') != std::string::npos || text.size() > static_cast<std::size_t>(INT_MAX))
+  if (HasZeroByte(text) || text.size() > static_cast<std::size_t>(INT_MAX))
     return false;
   if (text.empty())
     return true;

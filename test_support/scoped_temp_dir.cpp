@@ -18,7 +18,7 @@ ScopedTempDir::ScopedTempDir() {
     std::error_code error;
     if (fs::create_directory(candidate, error)) {
       // The absolute, canonical form, so that tests compare against what the code resolves.
-      path_ = fs::canonical(candidate);
+      root = fs::canonical(candidate);
       return;
     }
   }
@@ -26,11 +26,11 @@ ScopedTempDir::ScopedTempDir() {
 
 ScopedTempDir::~ScopedTempDir() {
   std::error_code error;
-  fs::remove_all(path_, error);
+  fs::remove_all(root, error);
 }
 
 std::string ScopedTempDir::PathOf(const std::string& name) const {
-  return (path_ / fs::path(name)).make_preferred().string();
+  return (root / fs::path(name)).make_preferred().string();
 }
 
 std::string ScopedTempDir::WriteFile(const std::string& name, const std::string& bytes) const {

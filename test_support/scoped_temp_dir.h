@@ -15,7 +15,7 @@ class ScopedTempDir {
   ScopedTempDir& operator=(const ScopedTempDir&) = delete;
 
   /// The folder's absolute path.
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& path() const { return root; }
 
   /// The path of `name` inside the folder, as a narrow string the code under test takes.
   std::string PathOf(const std::string& name) const;
@@ -28,7 +28,7 @@ class ScopedTempDir {
   std::string ReadFile(const std::string& name) const;
 
  private:
-  std::filesystem::path path_;
+  std::filesystem::path root;
 };
 
 /// Writes `bytes` to `path`, replacing the file. Returns false on failure.
