@@ -383,6 +383,15 @@ int64_t MarkerSearch::FindSkipping(const unsigned char* data, int64_t held,
       start += longest;
       continue;
     }
+    // A move by one makes the next pair the one ending a byte further on, whose place is known
+    // before this look ends: where it is not in the marker either, the move is by the marker's
+    // length, again the same whatever the tables say. Records as long as the marker with one flaw
+    // each (padding, repeated headers) put the pair before the flaw at the end at every look.
+    if (shift == 1 && start + length < held &&
+        pairShift[PairHash(data + start + longest)] == longest) {
+      start += length;
+      continue;
+    }
     if (shift == 0) {
       const int64_t mismatch = FirstDifference(marker, data + start, length);
       if (mismatch == length)
