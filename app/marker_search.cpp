@@ -47,7 +47,7 @@ constexpr int64_t kWorkAllowance = 1024;
 // letters in no order (many short shifts) costs tens of cycles a byte.
 constexpr int64_t kWorkPerByte = 1;
 constexpr int64_t kWorkPerByteBeforeTwoWay = 8;
-// The run search looks at one block of 16 bytes for every runLength_ - 15 starts: worth it from a
+// The run search looks at one block of 16 bytes for every runLength - 15 starts: worth it from a
 // run of this length, where it looks at fewer bytes than the pair search, which tests two
 // blocks for every 16 starts.
 constexpr int64_t kMinRunLength = 32;
@@ -116,31 +116,31 @@ void MaximalSuffix(const Byte* x, int64_t n, bool reversed, int64_t* start, int6
 
 }  // namespace
 
-MarkerSearch::MarkerSearch(const unsigned char* marker, int64_t length) : length_(length) {
-  std::memcpy(marker_, marker, static_cast<size_t>(length));
+MarkerSearch::MarkerSearch(const unsigned char* bytes, int64_t count) : length(count) {
+  std::memcpy(marker, bytes, static_cast<size_t>(count));
 
   // The rarest byte value, then the rarest other value; of their places, the two farthest apart,
   // since bytes close together in a file tend to go together.
   int64_t rarest = 0;
   for (int64_t i = 1; i < length; ++i) {
-    if (kByteFrequency[marker_[i]] < kByteFrequency[marker_[rarest]])
+    if (kByteFrequency[marker[i]] < kByteFrequency[marker[rarest]])
       rarest = i;
   }
   int64_t other = -1;
   for (int64_t i = 0; i < length; ++i) {
-    if (marker_[i] != marker_[rarest] &&
-        (other < 0 || kByteFrequency[marker_[i]] < kByteFrequency[marker_[other]]))
+    if (marker[i] != marker[rarest] &&
+        (other < 0 || kByteFrequency[marker[i]] < kByteFrequency[marker[other]]))
       other = i;
   }
   if (other < 0) {
     // One byte value throughout: its first and last places.
-    rareOffset_[0] = 0;
-    rareOffset_[1] = length - 1;
+    rareOffset[0] = 0;
+    rareOffset[1] = length - 1;
   } else {
     auto places = [this](Byte value, int64_t* first, int64_t* last) {
       *first = -1;
-      for (int64_t i = 0; i < length_; ++i) {
-        if (marker_[i] == value) {
+      for (int64_t i = 0; i < length; ++i) {
+        if (marker[i] == value) {
           if (*first < 0)
             *first = i;
           *last = i;
@@ -148,64 +148,64 @@ MarkerSearch::MarkerSearch(const unsigned char* marker, int64_t length) : length
       }
     };
     int64_t firstRare = 0, lastRare = 0, firstOther = 0, lastOther = 0;
-    places(marker_[rarest], &firstRare, &lastRare);
-    places(marker_[other], &firstOther, &lastOther);
+    places(marker[rarest], &firstRare, &lastRare);
+    places(marker[other], &firstOther, &lastOther);
     if (lastOther - firstRare >= lastRare - firstOther) {
-      rareOffset_[0] = firstRare;
-      rareOffset_[1] = lastOther;
+      rareOffset[0] = firstRare;
+      rareOffset[1] = lastOther;
     } else {
-      rareOffset_[0] = lastRare;
-      rareOffset_[1] = firstOther;
+      rareOffset[0] = lastRare;
+      rareOffset[1] = firstOther;
     }
   }
 
-  spreadOffset_[0] = rareOffset_[0];
-  spreadOffset_[1] = rareOffset_[1];
+  spreadOffset[0] = rareOffset[0];
+  spreadOffset[1] = rareOffset[1];
   for (int k = 2; k < 8; ++k)
-    spreadOffset_[k] = (k - 2) * (length - 1) / 5;
+    spreadOffset[k] = (k - 2) * (length - 1) / 5;
 
   // Pairs whose hashes collide share the shortest of their shifts, which is always safe.
-  std::memset(pairShift_, static_cast<int>(length - 1), sizeof pairShift_);
-  lastPairShift_ = 1;
+  std::memset(pairShift, static_cast<int>(length - 1), sizeof pairShift);
+  lastPairShift = 1;
   if (length >= 2) {
     for (int64_t i = 1; i + 1 < length; ++i)
-      pairShift_[PairHash(marker_ + i - 1)] = static_cast<Byte>(length - 1 - i);
-    lastPairShift_ = pairShift_[PairHash(marker_ + length - 2)];
-    pairShift_[PairHash(marker_ + length - 2)] = 0;
+      pairShift[PairHash(marker + i - 1)] = static_cast<Byte>(length - 1 - i);
+    lastPairShift = pairShift[PairHash(marker + length - 2)];
+    pairShift[PairHash(marker + length - 2)] = 0;
   }
 
-  runOffset_ = 0;
-  runLength_ = 1;
+  runOffset = 0;
+  runLength = 1;
   for (int64_t i = 0, run = 1; i + 1 < length; ++i) {
-    run = marker_[i + 1] == marker_[i] ? run + 1 : 1;
-    if (run > runLength_) {
-      runLength_ = run;
-      runOffset_ = i + 2 - run;
+    run = marker[i + 1] == marker[i] ? run + 1 : 1;
+    if (run > runLength) {
+      runLength = run;
+      runOffset = i + 2 - run;
     }
   }
 
   // The critical factorization of the two-way search: the later of the two maximal suffixes.
   int64_t start = 0;
-  int64_t period = 0;
+  int64_t suffixPeriod = 0;
   int64_t reversedStart = 0;
   int64_t reversedPeriod = 0;
-  MaximalSuffix(marker_, length, false, &start, &period);
-  MaximalSuffix(marker_, length, true, &reversedStart, &reversedPeriod);
+  MaximalSuffix(marker, length, false, &start, &suffixPeriod);
+  MaximalSuffix(marker, length, true, &reversedStart, &reversedPeriod);
   if (reversedStart >= start) {
     start = reversedStart;
-    period = reversedPeriod;
+    suffixPeriod = reversedPeriod;
   }
-  split_ = start;
-  periodic_ = std::memcmp(marker_, marker_ + period, static_cast<size_t>(split_)) == 0;
+  split = start;
+  periodic = std::memcmp(marker, marker + suffixPeriod, static_cast<size_t>(split)) == 0;
   // Without a period to remember, a mismatch left of the split allows a longer shift.
-  period_ = periodic_ ? period : std::max(split_, length - split_) + 1;
+  period = periodic ? suffixPeriod : std::max(split, length - split) + 1;
 }
 
 int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
-  if (length_ > held)
+  if (length > held)
     return -1;
-  if (length_ == 1) {
-    const void* hit = std::memchr(data, marker_[0], static_cast<size_t>(held));
+  if (length == 1) {
+    const void* hit = std::memchr(data, marker[0], static_cast<size_t>(held));
     return hit ? static_cast<const Byte*>(hit) - data : -1;
   }
   // A repeating marker is first looked for by skipping, which data with a flaw in each stretch
@@ -214,21 +214,21 @@ int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
   // the marker's bytes in no particular order; neither where it repeats them in the marker's own
   // pattern.
   int64_t from = 0;
-  if (Repeats() && length_ >= kMinSkippingLength) {
+  if (Repeats() && length >= kMinSkippingLength) {
     const int64_t skipped = FindSkipping(data, held, &from);
     if (skipped >= 0)
       return skipped;
   }
-  if (runLength_ >= kMinRunLength) {
+  if (runLength >= kMinRunLength) {
     const int64_t run = FindRun(data, held, from, &from);
     if (run >= 0)
       return run;
   }
-  const int64_t pair = FindCandidates<2>(data, held, from, rareOffset_, kWorkPerByte, &from);
+  const int64_t pair = FindCandidates<2>(data, held, from, rareOffset, kWorkPerByte, &from);
   if (pair >= 0)
     return pair;
   const int64_t spread =
-      FindCandidates<8>(data, held, from, spreadOffset_,
+      FindCandidates<8>(data, held, from, spreadOffset,
                         Repeats() ? kWorkPerByte : kWorkPerByteBeforeTwoWay, &from);
   if (spread >= 0)
     return spread;
@@ -247,7 +247,7 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, in
   constexpr int64_t kStride = 4 * kLanes;
   Vector bytes[kTested];
   for (int k = 0; k < kTested; ++k)
-    bytes[k] = byte_vector::Splat(marker_[offsets[k]]);
+    bytes[k] = byte_vector::Splat(marker[offsets[k]]);
   // The mask of the lanes whose start has every tested byte in place.
   auto tested = [&](const Byte* at) {
     Vector all = byte_vector::Equal(Load(at + offsets[0]), bytes[0]);
@@ -257,7 +257,7 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, in
   };
   int64_t work = 0;
   int64_t start = from;
-  for (; start + kStride + length_ - 1 <= held; start += kStride) {
+  for (; start + kStride + length - 1 <= held; start += kStride) {
     const Byte* at = data + start;
     const Vector found0 = tested(at);
     const Vector found1 = tested(at + kLanes);
@@ -269,9 +269,9 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, in
     for (uint64_t lanes = byte_vector::Bits(found0, found1, found2, found3); lanes != 0;
          lanes &= lanes - 1) {
       const int64_t candidate = start + __builtin_ctzll(lanes);
-      if (std::memcmp(data + candidate, marker_, static_cast<size_t>(length_)) == 0)
+      if (std::memcmp(data + candidate, marker, static_cast<size_t>(length)) == 0)
         return candidate;
-      work += length_ + kCandidateCost;
+      work += length + kCandidateCost;
     }
     if (work > workPerByte * (start + kStride - from) + kWorkAllowance) {
       start += kStride;
@@ -290,13 +290,13 @@ int64_t MarkerSearch::FindCandidates(const unsigned char* data, int64_t held, in
 // where fewer than 4t starts are left.
 int64_t MarkerSearch::FindRun(const unsigned char* data, int64_t held, int64_t from,
                               int64_t* stopped) const {
-  const int64_t stride = runLength_ - kLanes + 1;
-  const Vector value = byte_vector::Splat(marker_[runOffset_]);
+  const int64_t stride = runLength - kLanes + 1;
+  const Vector value = byte_vector::Splat(marker[runOffset]);
   // The block that the runs of the starts [start, start + stride) all hold.
-  const int64_t lead = runOffset_ + stride - 1;
+  const int64_t lead = runOffset + stride - 1;
   int64_t work = 0;
   int64_t start = from;
-  for (; start + 4 * stride - 1 + length_ <= held; start += 4 * stride) {
+  for (; start + 4 * stride - 1 + length <= held; start += 4 * stride) {
     const Byte* at = data + start + lead;
     const bool run0 = byte_vector::All(byte_vector::Equal(Load(at), value));
     const bool run1 = byte_vector::All(byte_vector::Equal(Load(at + stride), value));
@@ -329,8 +329,8 @@ int64_t MarkerSearch::FindRun(const unsigned char* data, int64_t held, int64_t f
 // followed no further than they reach. Adds the bytes looked at to *work.
 int64_t MarkerSearch::RunCandidate(const unsigned char* data, int64_t held, int64_t probe,
                                    int64_t* work) const {
-  const Byte value = marker_[runOffset_];
-  const int64_t stride = runLength_ - kLanes + 1;
+  const Byte value = marker[runOffset];
+  const int64_t stride = runLength - kLanes + 1;
   // The starts of this block put the run's first byte in [probe - stride + 1, probe].
   const int64_t lowest = probe - stride + 1;
   int64_t first = probe;
@@ -341,22 +341,22 @@ int64_t MarkerSearch::RunCandidate(const unsigned char* data, int64_t held, int6
   while (end < endLimit && data[end] == value)
     ++end;
   *work += (probe - first) + (end - probe) + kCandidateCost;
-  const bool boundedBefore = runOffset_ > 0;
-  const bool boundedAfter = runOffset_ + runLength_ < length_;
+  const bool boundedBefore = runOffset > 0;
+  const bool boundedAfter = runOffset + runLength < length;
   int64_t runStart = 0;
   if (boundedBefore) {
     runStart = first;
-    if (boundedAfter ? end - first != runLength_ : end - first < runLength_)
+    if (boundedAfter ? end - first != runLength : end - first < runLength)
       return -1;
   } else {
-    if (end - first < runLength_)
+    if (end - first < runLength)
       return -1;
-    runStart = boundedAfter ? end - runLength_ : first;
+    runStart = boundedAfter ? end - runLength : first;
   }
-  const int64_t start = runStart - runOffset_;
-  if (start < 0 || start + length_ > held || runStart < lowest || runStart > probe)
+  const int64_t start = runStart - runOffset;
+  if (start < 0 || start + length > held || runStart < lowest || runStart > probe)
     return -1;
-  return std::memcmp(data + start, marker_, static_cast<size_t>(length_)) == 0 ? start : -1;
+  return std::memcmp(data + start, marker, static_cast<size_t>(length)) == 0 ? start : -1;
 }
 
 // The index into the skipping search's table for the pair of bytes at `at`.
@@ -372,25 +372,34 @@ int MarkerSearch::PairHash(const unsigned char* at) {
 // short, or at the end of the window.
 int64_t MarkerSearch::FindSkipping(const unsigned char* data, int64_t held,
                                    int64_t* stopped) const {
-  const int64_t longest = length_ - 1;
+  const int64_t longest = length - 1;
   int64_t work = 0;
   int64_t start = 0;
-  while (start + length_ <= held) {
+  while (start + length <= held) {
     // The common case moves on by the same amount whatever the table says, so the next look
     // need not wait for this one.
-    int64_t shift = pairShift_[PairHash(data + start + longest - 1)];
+    int64_t shift = pairShift[PairHash(data + start + longest - 1)];
     if (shift == longest) {
       start += longest;
       continue;
     }
+    // A move by one makes the next pair the one ending a byte further on, whose place is known
+    // before this look ends: where it is not in the marker either, the move is by the marker's
+    // length, again the same whatever the tables say. Records as long as the marker with one flaw
+    // each (padding, repeated headers) put the pair before the flaw at the end at every look.
+    if (shift == 1 && start + length < held &&
+        pairShift[PairHash(data + start + longest)] == longest) {
+      start += length;
+      continue;
+    }
     if (shift == 0) {
-      const int64_t mismatch = FirstDifference(marker_, data + start, length_);
-      if (mismatch == length_)
+      const int64_t mismatch = FirstDifference(marker, data + start, length);
+      if (mismatch == length)
         return start;
       work += mismatch + kCandidateCost;
       // The byte that differs differs from the byte one period before it, which the marker
       // repeats: no start that holds both holds the marker.
-      shift = std::max(lastPairShift_, mismatch - period_ + 1);
+      shift = std::max(lastPairShift, mismatch - period + 1);
     }
     start += shift;
     work += kLookCost;
@@ -408,39 +417,39 @@ int64_t MarkerSearch::FindLinear(const unsigned char* data, int64_t held, int64_
 }
 
 // Whether the marker repeats with a period of at most half its length.
-bool MarkerSearch::Repeats() const { return periodic_ && 2 * period_ <= length_; }
+bool MarkerSearch::Repeats() const { return periodic && 2 * period <= length; }
 
 // The two-way search: a mismatch found right of the split shifts the marker past it, and the
 // comparisons go sixteen bytes at a time.
 int64_t MarkerSearch::FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const {
   // Bytes from the marker's start that are known to match after a shift by the period.
   int64_t known = 0;
-  for (int64_t at = from; at + length_ <= held;) {
-    const int64_t right = std::max(split_, known);
+  for (int64_t at = from; at + length <= held;) {
+    const int64_t right = std::max(split, known);
     const int64_t mismatch =
-        right + FirstDifference(marker_ + right, data + at + right, length_ - right);
-    if (mismatch == split_) {
+        right + FirstDifference(marker + right, data + at + right, length - right);
+    if (mismatch == split) {
       // No start matches until the byte at the split is in place: find where it next is.
-      const int64_t count = held - length_ - at;
-      const Byte* after = data + at + split_ + 1;
+      const int64_t count = held - length - at;
+      const Byte* after = data + at + split + 1;
       const void* next =
-          count > 0 ? std::memchr(after, marker_[split_], static_cast<size_t>(count)) : nullptr;
+          count > 0 ? std::memchr(after, marker[split], static_cast<size_t>(count)) : nullptr;
       if (!next)
         return -1;
-      at = static_cast<const Byte*>(next) - data - split_;
+      at = static_cast<const Byte*>(next) - data - split;
       known = 0;
       continue;
     }
-    if (mismatch < length_) {
-      at += mismatch - split_ + 1;
+    if (mismatch < length) {
+      at += mismatch - split + 1;
       known = 0;
       continue;
     }
-    if (known >= split_ ||
-        std::memcmp(marker_ + known, data + at + known, static_cast<size_t>(split_ - known)) == 0)
+    if (known >= split ||
+        std::memcmp(marker + known, data + at + known, static_cast<size_t>(split - known)) == 0)
       return at;
-    at += period_;
-    known = periodic_ ? length_ - period_ : 0;
+    at += period;
+    known = periodic ? length - period : 0;
   }
   return -1;
 }
@@ -453,20 +462,20 @@ int64_t MarkerSearch::FindTwoWay(const unsigned char* data, int64_t held, int64_
 // it, so only its first p starts need trying.
 int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
                                     int64_t from) const {
-  const int64_t span = length_ - period_;
+  const int64_t span = length - period;
   // Whether position q is a break is known for q below this.
-  const int64_t known = held - period_;
+  const int64_t known = held - period;
   // The marker's starts up to `last` (at most p of them) in the stretch from `first` on.
   auto tryStretch = [&](int64_t first, int64_t last) {
-    return FindTwoWay(data, std::min(last, first + period_ - 1) + length_, first);
+    return FindTwoWay(data, std::min(last, first + period - 1) + length, first);
   };
   int64_t stretch = from;  // no break from here up to the position being looked at
   // The 64 positions from `at` on, a bit set for each break.
   auto breaksAt = [&](const Byte* at) {
-    return ~byte_vector::Bits(EqualAt(at, at + period_),
-                              EqualAt(at + kLanes, at + kLanes + period_),
-                              EqualAt(at + 2 * kLanes, at + 2 * kLanes + period_),
-                              EqualAt(at + 3 * kLanes, at + 3 * kLanes + period_));
+    return ~byte_vector::Bits(EqualAt(at, at + period),
+                              EqualAt(at + kLanes, at + kLanes + period),
+                              EqualAt(at + 2 * kLanes, at + 2 * kLanes + period),
+                              EqualAt(at + 3 * kLanes, at + 3 * kLanes + period));
   };
   int64_t base = from;
   if (span >= 64) {
@@ -491,7 +500,7 @@ int64_t MarkerSearch::FindRepeating(const unsigned char* data, int64_t held,
       breaks = breaksAt(data + base);
     } else {
       for (int64_t q = base; q < known; ++q)
-        breaks |= static_cast<uint64_t>(data[q] != data[q + period_]) << (q - base);
+        breaks |= static_cast<uint64_t>(data[q] != data[q + period]) << (q - base);
     }
     for (; breaks != 0; breaks &= breaks - 1) {
       const int64_t q = base + __builtin_ctzll(breaks);

@@ -8,8 +8,8 @@ class MarkerSearch {
  public:
   static constexpr int64_t kMaxLength = 80;
 
-  /// Copies the `length` bytes of `marker` (1 <= length <= kMaxLength) and prepares the search.
-  MarkerSearch(const unsigned char* marker, int64_t length);
+  /// Copies the `count` bytes at `bytes` (1 <= count <= kMaxLength) and prepares the search.
+  MarkerSearch(const unsigned char* bytes, int64_t count);
 
   /// Returns the lowest start of the marker lying wholly within data[0, held), bytes compared as
   /// unsigned values, or -1 when there is none (also when held is less than the marker's length).
@@ -29,26 +29,26 @@ class MarkerSearch {
   int64_t FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const;
   int64_t FindRepeating(const unsigned char* data, int64_t held, int64_t from) const;
 
-  unsigned char marker_[kMaxLength];
-  int64_t length_;
+  unsigned char marker[kMaxLength];
+  int64_t length;
   // The offsets of the marker bytes the candidate searches test: the two least likely to be in
   // place, and the same two with six more spread over the marker.
-  int64_t rareOffset_[2];
-  int64_t spreadOffset_[8];
+  int64_t rareOffset[2];
+  int64_t spreadOffset[8];
   // The skipping search's shifts, by a hash of the pair of bytes that would end the marker: how
   // far the marker can move before a pair like it is at its end (0: the marker's own last pair),
   // and the shift once a start ending in its own last pair has been verified.
   static constexpr int kPairHashBits = 10;
-  unsigned char pairShift_[1 << kPairHashBits];
-  int64_t lastPairShift_;
+  unsigned char pairShift[1 << kPairHashBits];
+  int64_t lastPairShift;
   // The marker's longest run of one byte value: where it starts and how long it is.
-  int64_t runOffset_;
-  int64_t runLength_;
+  int64_t runOffset;
+  int64_t runLength;
   // The linear search's split of the marker (its critical factorization), the period of the part
   // from the split on, and whether that is the period of the whole marker.
-  int64_t split_;
-  int64_t period_;
-  bool periodic_;
+  int64_t split;
+  int64_t period;
+  bool periodic;
 };
 
 /// Finds the first occurrence of the zero-terminated `marker` (1 to MarkerSearch::kMaxLength
