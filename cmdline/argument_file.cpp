@@ -8,8 +8,8 @@
 #include "cmdline/command_line_parser.h"
 #include "platform/current_directory.h"
 #include "platform/file.h"
-#include "platform/file_mapping.h"
 #include "platform/text_encoding.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -84,14 +84,13 @@ bool LoadArgumentFileText(const platform::PathName& exactPath, std::string& text
   const std::string& path = exactPath.text;
   text.clear();
 
-  platform::ScopedFileHandle file = platform::OpenFileExclusive(exactPath, platform::FileAccess::kRead);
+  // The length comes with the open: one query of the file answers both whether it is a regular
+  // file and how long it is.
+  uint64_t length = 0;
+  platform::ScopedFileHandle file =
+      platform::OpenFileExclusive(exactPath, platform::FileAccess::kRead, &length);
   if (!file) {
     errorText = "Failed to open file " + path;
-    return false;
-  }
-  uint64_t length = 0;
-  if (!platform::GetFileLength(file, &length)) {
-    errorText = "Failed to get file information for " + path;
     return false;
   }
   if ((length >> 32) != 0) {
@@ -101,15 +100,16 @@ bool LoadArgumentFileText(const platform::PathName& exactPath, std::string& text
   if (length == 0)
     return true;
 
-  platform::ScopedMappingHandle mapping = platform::CreateFileMappingOf(file, length);
-  if (!mapping) {
-    errorText = "Failed to create file mapping on file " + path;
-    return false;
-  }
-  platform::ScopedFileView view = platform::MapWholeFile(mapping, length);
-  if (!view) {
-    errorText = "Failed to map view of file " + path;
-    return false;
+  platform::ScopedFileView view;
+  switch (platform::LoadWholeFile(file, length, &view)) {
+    case platform::WholeFileLoad::kLoaded:
+      break;
+    case platform::WholeFileLoad::kNoMapping:
+      errorText = "Failed to create file mapping on file " + path;
+      return false;
+    case platform::WholeFileLoad::kNoView:
+      errorText = "Failed to map view of file " + path;
+      return false;
   }
 
   const unsigned char* bytes = view.data();

@@ -11,13 +11,32 @@ namespace {
 constexpr uint32_t kHeldFileWaitMilliseconds = 3000;
 constexpr uint32_t kLongestRetryDelayMilliseconds = 500;
 
+// Runs `transfer` (one read or one write, which may move fewer bytes than asked) until all `size`
+// bytes moved. Stops with false on an error or when nothing moves (the end of the file for a read).
+template <typename Byte, typename Transfer>
+bool TransferAll(Byte* bytes, uint64_t size, Transfer transfer) {
+  while (size > 0) {
+    const uint64_t moved = transfer(bytes, size);
+    if (moved == 0)
+      return false;
+    bytes += moved;
+    size -= moved;
+  }
+  return true;
+}
+
+// The systems' file offsets are signed 64-bit numbers.
+bool SeekTo(const ScopedFileHandle& file, uint64_t offset) {
+  return offset <= static_cast<uint64_t>(INT64_MAX) && SetFilePosition(file, offset);
+}
+
 }  // namespace
 
-ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access) {
+ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access, uint64_t* length) {
   uint32_t waited = 0;
   for (uint32_t delay = 25;; delay = std::min(delay * 2, kLongestRetryDelayMilliseconds)) {
     bool held = false;
-    ScopedFileHandle file = TryOpenFileExclusive(path, access, &held);
+    ScopedFileHandle file = TryOpenFileExclusive(path, access, &held, length);
     // Anything but a held file (missing, denied, not a regular file) fails at once.
     if (file || !held || waited >= kHeldFileWaitMilliseconds)
       return file;
@@ -25,6 +44,18 @@ ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access) {
     SleepMilliseconds(delay);
     waited += delay;
   }
+}
+
+bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data, uint64_t size) {
+  return SeekTo(file, offset) &&
+         TransferAll(static_cast<const unsigned char*>(data), size,
+                     [&file](const unsigned char* at, uint64_t n) { return WriteToFile(file, at, n); });
+}
+
+bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uint64_t size) {
+  return SeekTo(file, offset) &&
+         TransferAll(static_cast<unsigned char*>(buffer), size,
+                     [&file](unsigned char* at, uint64_t n) { return ReadFromFile(file, at, n); });
 }
 
 }  // namespace platform

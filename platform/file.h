@@ -17,24 +17,33 @@ enum class FileAccess { kRead, kReadWrite };
 /// out), and for kRead no exclusive one (shared locks, so other readers may read too). Never creates or
 /// truncates. A file that someone else holds is tried
 /// again for about three seconds (virus scanners and indexers open fresh files for a moment).
+/// When `length` is given, the file's length as the open found it is stored there.
 /// Returns an invalid holder when the file does not exist, is not a regular file (on Windows also a
-/// volume or a disk opened by its device name), is denied, or is still held by someone else.
-ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access);
+/// volume or a disk opened by its device name), is denied, is still held by someone else, or its
+/// length was asked for and cannot be read.
+ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access,
+                                   uint64_t* length = nullptr);
 
 /// One try of OpenFileExclusive. On failure *held tells whether someone else holds the file (a
 /// sharing or lock violation on Windows, a lock or a lease held elsewhere on POSIX), which may
 /// soon end.
-ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held);
+ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held,
+                                      uint64_t* length = nullptr);
 
 /// Waits `milliseconds` before the program goes on.
 void SleepMilliseconds(uint32_t milliseconds);
 
-/// Stores the length of the open file in *length. Returns false when it cannot be read.
-bool GetFileLength(const ScopedFileHandle& file, uint64_t* length);
-
 /// Reads up to `capacity` bytes at the current position into `buffer` and advances the position.
 /// Returns the number of bytes delivered: 0 at the end of the file, and 0 when the read fails.
 uint64_t ReadFromFile(const ScopedFileHandle& file, void* buffer, uint64_t capacity);
+
+/// Writes up to `size` bytes of `data` at the current position and advances the position. Returns
+/// the number of bytes written, 0 when the write fails.
+uint64_t WriteToFile(const ScopedFileHandle& file, const void* data, uint64_t size);
+
+/// Moves the current position to byte `offset` (at most INT64_MAX: the systems' offsets are
+/// signed) from the start of the file. Returns false when it cannot be moved there.
+bool SetFilePosition(const ScopedFileHandle& file, uint64_t offset);
 
 /// Writes all `size` bytes of `data` at byte `offset` from the start of the file (the current
 /// position moves). Returns true only when every byte was written.

@@ -23,30 +23,24 @@ constexpr int kRecordLock = F_OFD_SETLK;
 constexpr int kRecordLock = F_SETLK;
 #endif
 
-// One read(2) or write(2) never moves more than this; larger requests loop.
+// One read(2) or write(2) never moves more than this; larger requests take several.
 constexpr uint64_t kMaxTransfer = SSIZE_MAX;
 
-bool SeekTo(int fd, uint64_t offset) {
-  if (offset > static_cast<uint64_t>(INT64_MAX))
-    return false;
-  return lseek(fd, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
+std::size_t TransferSize(uint64_t size) {
+  return static_cast<std::size_t>(size < kMaxTransfer ? size : kMaxTransfer);
 }
 
-// Runs `transfer` (a read or a write) until all `size` bytes moved. Stops with false on an error
-// or when nothing moves (the end of the file for a read).
-template <typename Byte, typename Transfer>
-bool TransferAll(Byte* bytes, uint64_t size, Transfer transfer) {
-  while (size > 0) {
-    std::size_t chunk = static_cast<std::size_t>(size < kMaxTransfer ? size : kMaxTransfer);
-    ssize_t moved = transfer(bytes, chunk);
-    if (moved < 0 && errno == EINTR)
-      continue;
-    if (moved <= 0)
-      return false;
-    bytes += moved;
-    size -= static_cast<uint64_t>(moved);
+// Runs one read(2) or write(2), again when a signal interrupted it. Returns the bytes moved, 0 on
+// an error.
+template <typename Transfer>
+uint64_t TransferOnce(Transfer transfer) {
+  for (;;) {
+    const ssize_t moved = transfer();
+    if (moved >= 0)
+      return static_cast<uint64_t>(moved);
+    if (errno != EINTR)
+      return 0;
   }
-  return true;
 }
 
 }  // namespace
@@ -55,7 +49,8 @@ NativeHandle FileHandleTraits::Invalid() { return -1; }
 
 void FileHandleTraits::Close(NativeHandle handle) { close(static_cast<int>(handle)); }
 
-ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held) {
+ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held,
+                                      uint64_t* length) {
   *held = false;
   const std::string& name = path.text;
   // A name with a NUL inside would silently open a shorter name.
@@ -72,7 +67,7 @@ ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, b
   }
   int fd = Descriptor(file);
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0)
     return ScopedFileHandle();
   // flock belongs to this open file description, so even a second open in the same process is
   // refused while this one lives: the nearest POSIX match to Windows' share mode 0. A read takes
@@ -94,42 +89,21 @@ ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, b
   int status = fcntl(fd, F_GETFL);
   if (status == -1 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1)
     return ScopedFileHandle();
+  if (length != nullptr)
+    *length = static_cast<uint64_t>(info.st_size);
   return file;
 }
 
-bool GetFileLength(const ScopedFileHandle& file, uint64_t* length) {
-  struct stat info;
-  if (!file || fstat(Descriptor(file), &info) != 0 || info.st_size < 0)
-    return false;
-  *length = static_cast<uint64_t>(info.st_size);
-  return true;
-}
-
 uint64_t ReadFromFile(const ScopedFileHandle& file, void* buffer, uint64_t capacity) {
-  std::size_t request = static_cast<std::size_t>(capacity < kMaxTransfer ? capacity : kMaxTransfer);
-  for (;;) {
-    ssize_t delivered = read(Descriptor(file), buffer, request);
-    if (delivered >= 0)
-      return static_cast<uint64_t>(delivered);
-    if (errno != EINTR)
-      return 0;
-  }
+  return TransferOnce([&] { return read(Descriptor(file), buffer, TransferSize(capacity)); });
 }
 
-bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data, uint64_t size) {
-  int fd = Descriptor(file);
-  if (!SeekTo(fd, offset))
-    return false;
-  auto* bytes = static_cast<const unsigned char*>(data);
-  return TransferAll(bytes, size, [fd](const unsigned char* at, std::size_t n) { return write(fd, at, n); });
+uint64_t WriteToFile(const ScopedFileHandle& file, const void* data, uint64_t size) {
+  return TransferOnce([&] { return write(Descriptor(file), data, TransferSize(size)); });
 }
 
-bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uint64_t size) {
-  int fd = Descriptor(file);
-  if (!SeekTo(fd, offset))
-    return false;
-  auto* bytes = static_cast<unsigned char*>(buffer);
-  return TransferAll(bytes, size, [fd](unsigned char* at, std::size_t n) { return read(fd, at, n); });
+bool SetFilePosition(const ScopedFileHandle& file, uint64_t offset) {
+  return lseek(Descriptor(file), static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
 }
 
 bool FlushFile(const ScopedFileHandle& file) { return fsync(Descriptor(file)) == 0; }

@@ -178,15 +178,14 @@ TEST(OpenFileExclusive, NeverTruncates) {
   EXPECT_EQ("contents", dir.ReadFile("keep.bin"));
 }
 
-TEST(GetFileLength, ReportsTheSize) {
+TEST(OpenFileExclusive, ReportsTheLength) {
   const uint64_t kSizes[] = {0, 1, 32767, 70000};
   ScopedTempDir dir;
   for (uint64_t size : kSizes) {
     std::string path = dir.WriteFile("sized.bin", std::string(size, 'z'));
-    ScopedFileHandle file = OpenFileExclusive(path, FileAccess::kRead);
-    ASSERT_TRUE(file);
     uint64_t length = 12345;
-    EXPECT_TRUE(GetFileLength(file, &length));
+    ScopedFileHandle file = OpenFileExclusive(path, FileAccess::kRead, &length);
+    EXPECT_TRUE(file);
     EXPECT_EQ(size, length);
   }
 }
@@ -290,8 +289,10 @@ TEST(WriteFileAt, TakesOffsetsBeyondFourGiB) {
   ScopedFileHandle file = OpenFileExclusive(path, FileAccess::kReadWrite);
   ASSERT_TRUE(file);
   ASSERT_TRUE(WriteFileAt(file, kOffset, "far", 3));
+  file.Reset();
   uint64_t length = 0;
-  ASSERT_TRUE(GetFileLength(file, &length));
+  file = OpenFileExclusive(path, FileAccess::kReadWrite, &length);
+  ASSERT_TRUE(file);
   EXPECT_EQ(kOffset + 3, length);
   char back[4] = {};
   EXPECT_TRUE(ReadFileAt(file, kOffset, back, 3));

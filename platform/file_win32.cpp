@@ -12,31 +12,10 @@ namespace {
 
 HANDLE ToHandle(const ScopedFileHandle& file) { return reinterpret_cast<HANDLE>(file.Get()); }
 
-// ReadFile and WriteFile take 32-bit counts; larger requests loop.
+// ReadFile and WriteFile take 32-bit counts; larger requests take several.
 constexpr uint64_t kMaxTransfer = 0x7FFFFFFF;
 
-bool SeekTo(HANDLE file, uint64_t offset) {
-  if (offset > static_cast<uint64_t>(INT64_MAX))
-    return false;
-  LARGE_INTEGER distance;
-  distance.QuadPart = static_cast<LONGLONG>(offset);
-  return SetFilePointerEx(file, distance, nullptr, FILE_BEGIN) != 0;
-}
-
-// Runs `transfer` (a ReadFile or a WriteFile) until all `size` bytes moved. Stops with false on
-// an error or when nothing moves (the end of the file for a read).
-template <typename Byte, typename Transfer>
-bool TransferAll(Byte* bytes, uint64_t size, Transfer transfer) {
-  while (size > 0) {
-    DWORD chunk = static_cast<DWORD>(size < kMaxTransfer ? size : kMaxTransfer);
-    DWORD moved = 0;
-    if (!transfer(bytes, chunk, &moved) || moved == 0)
-      return false;
-    bytes += moved;
-    size -= moved;
-  }
-  return true;
-}
+DWORD TransferSize(uint64_t size) { return static_cast<DWORD>(size < kMaxTransfer ? size : kMaxTransfer); }
 
 // Whether `name` reaches a device rather than a file: a volume or a disk (\\.\Q:, \\?\Q:,
 // \\.\PhysicalDrive0, \\?\Volume{...}) opens as a disk file too, and a write would go to the raw
@@ -75,7 +54,8 @@ NativeHandle FileHandleTraits::Invalid() { return reinterpret_cast<NativeHandle>
 
 void FileHandleTraits::Close(NativeHandle handle) { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
 
-ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held) {
+ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, bool* held,
+                                      uint64_t* length) {
   *held = false;
   std::u16string wide;
   if (!ToWideName(path, &wide) || wide.empty() || NamesDevice(wide))
@@ -92,43 +72,33 @@ ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, b
   // is not there.
   if (GetFileType(ToHandle(file)) != FILE_TYPE_DISK)
     return ScopedFileHandle();
+  if (length != nullptr) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(ToHandle(file), &info))
+      return ScopedFileHandle();
+    *length = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  }
   return file;
 }
 
-bool GetFileLength(const ScopedFileHandle& file, uint64_t* length) {
-  BY_HANDLE_FILE_INFORMATION info = {};
-  if (!GetFileInformationByHandle(ToHandle(file), &info))
-    return false;
-  *length = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  return true;
-}
-
 uint64_t ReadFromFile(const ScopedFileHandle& file, void* buffer, uint64_t capacity) {
-  DWORD request = static_cast<DWORD>(capacity < MAXDWORD ? capacity : MAXDWORD);
   DWORD delivered = 0;
-  if (!ReadFile(ToHandle(file), buffer, request, &delivered, nullptr))
+  if (!ReadFile(ToHandle(file), buffer, TransferSize(capacity), &delivered, nullptr))
     return 0;
   return delivered;
 }
 
-bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data, uint64_t size) {
-  HANDLE handle = ToHandle(file);
-  if (!SeekTo(handle, offset))
-    return false;
-  return TransferAll(static_cast<const unsigned char*>(data), size,
-                     [handle](const unsigned char* at, DWORD n, DWORD* moved) {
-                       return WriteFile(handle, at, n, moved, nullptr) != 0;
-                     });
+uint64_t WriteToFile(const ScopedFileHandle& file, const void* data, uint64_t size) {
+  DWORD written = 0;
+  if (!WriteFile(ToHandle(file), data, TransferSize(size), &written, nullptr))
+    return 0;
+  return written;
 }
 
-bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uint64_t size) {
-  HANDLE handle = ToHandle(file);
-  if (!SeekTo(handle, offset))
-    return false;
-  return TransferAll(static_cast<unsigned char*>(buffer), size,
-                     [handle](unsigned char* at, DWORD n, DWORD* moved) {
-                       return ReadFile(handle, at, n, moved, nullptr) != 0;
-                     });
+bool SetFilePosition(const ScopedFileHandle& file, uint64_t offset) {
+  LARGE_INTEGER distance;
+  distance.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(ToHandle(file), distance, nullptr, FILE_BEGIN) != 0;
 }
 
 bool FlushFile(const ScopedFileHandle& file) { return FlushFileBuffers(ToHandle(file)) != 0; }

@@ -60,8 +60,8 @@ struct FileHandleTraits {
   static void Close(NativeHandle handle);
 };
 
-/// A file-mapping object. Invalid value: null on Windows; on POSIX, where a view is made straight
-/// from a descriptor, the mapping is a descriptor of its own and its invalid value is -1.
+/// A file-mapping object. Invalid value: null on Windows; POSIX reads files instead of mapping
+/// them, and its holder stays invalid (-1).
 struct MappingHandleTraits {
   static NativeHandle Invalid();
   static void Close(NativeHandle handle);

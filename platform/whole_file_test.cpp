@@ -1,4 +1,4 @@
-#include "platform/file_mapping.h"
+#include "platform/whole_file.h"
 
 #include <gtest/gtest.h>
 
@@ -28,10 +28,12 @@ TEST(ScopedMappingHandle, EmptyHolderIsHarmless) {
   ScopedMappingHandle empty;
   EXPECT_FALSE(empty);
   empty.Reset();
-  EXPECT_FALSE(MapWholeFile(empty, 1));
+  ScopedFileView view;
+  EXPECT_NE(WholeFileLoad::kLoaded, LoadWholeFile(ScopedFileHandle(), 1, &view));
+  EXPECT_FALSE(view);
 }
 
-TEST(FileMapping, RoundTripLeavesTheFileAlone) {
+TEST(LoadWholeFile, RoundTripLeavesTheFileAlone) {
   const std::string kContents[] = {
       "x",
       "-burnfile \"C:\\Program Files\\x.bin\"\r\n",
@@ -42,14 +44,12 @@ TEST(FileMapping, RoundTripLeavesTheFileAlone) {
   for (const std::string& contents : kContents) {
     std::string path = dir.WriteFile("mapped.bin", contents);
     {
-      ScopedFileHandle file = OpenFileExclusive(path, FileAccess::kRead);
-      ASSERT_TRUE(file);
       uint64_t length = 0;
-      ASSERT_TRUE(GetFileLength(file, &length));
+      ScopedFileHandle file = OpenFileExclusive(path, FileAccess::kRead, &length);
+      ASSERT_TRUE(file);
       ASSERT_EQ(contents.size(), length);
-      ScopedMappingHandle mapping = CreateFileMappingOf(file, length);
-      ASSERT_TRUE(mapping);
-      ScopedFileView view = MapWholeFile(mapping, length);
+      ScopedFileView view;
+      ASSERT_EQ(WholeFileLoad::kLoaded, LoadWholeFile(file, length, &view));
       ASSERT_TRUE(view);
       EXPECT_EQ(length, view.length());
       EXPECT_EQ(contents, ViewBytes(view));
@@ -60,29 +60,26 @@ TEST(FileMapping, RoundTripLeavesTheFileAlone) {
   }
 }
 
-TEST(FileMapping, ViewOutlivesTheFileAndMappingHolders) {
+TEST(LoadWholeFile, ViewOutlivesTheFileHolder) {
   ScopedTempDir dir;
   std::string path = dir.WriteFile("kept.bin", "still here");
   ScopedFileView view;
   {
     ScopedFileHandle file = OpenFileExclusive(path, FileAccess::kRead);
     ASSERT_TRUE(file);
-    ScopedMappingHandle mapping = CreateFileMappingOf(file, 10);
-    ASSERT_TRUE(mapping);
-    view = MapWholeFile(mapping, 10);
+    ASSERT_EQ(WholeFileLoad::kLoaded, LoadWholeFile(file, 10, &view));
   }
   ASSERT_TRUE(view);
   EXPECT_EQ("still here", ViewBytes(view));
 }
 
-TEST(FileMapping, MovedViewUnmapsOnce) {
+TEST(LoadWholeFile, MovedViewUnmapsOnce) {
   ScopedTempDir dir;
   std::string path = dir.WriteFile("moved.bin", "abc");
   ScopedFileHandle file = OpenFileExclusive(path, FileAccess::kRead);
   ASSERT_TRUE(file);
-  ScopedMappingHandle mapping = CreateFileMappingOf(file, 3);
-  ASSERT_TRUE(mapping);
-  ScopedFileView first = MapWholeFile(mapping, 3);
+  ScopedFileView first;
+  ASSERT_EQ(WholeFileLoad::kLoaded, LoadWholeFile(file, 3, &first));
   ASSERT_TRUE(first);
   const unsigned char* data = first.data();
   ScopedFileView second(std::move(first));
@@ -94,7 +91,7 @@ TEST(FileMapping, MovedViewUnmapsOnce) {
   EXPECT_EQ("abc", ViewBytes(third));
 }
 
-TEST(FileMapping, RefusesWhatTheFileCannotBack) {
+TEST(LoadWholeFile, RefusesWhatTheFileCannotBack) {
   const struct {
     std::string contents;
     uint64_t length;
@@ -109,9 +106,13 @@ TEST(FileMapping, RefusesWhatTheFileCannotBack) {
     std::string path = dir.WriteFile("short.bin", c.contents);
     ScopedFileHandle file = OpenFileExclusive(path, FileAccess::kRead);
     ASSERT_TRUE(file);
-    EXPECT_FALSE(CreateFileMappingOf(file, c.length)) << c.contents.size() << " mapped as " << c.length;
+    ScopedFileView view;
+    EXPECT_NE(WholeFileLoad::kLoaded, LoadWholeFile(file, c.length, &view))
+        << c.contents.size() << " loaded as " << c.length;
+    EXPECT_FALSE(view);
   }
-  EXPECT_FALSE(CreateFileMappingOf(ScopedFileHandle(), 1));
+  ScopedFileView view;
+  EXPECT_NE(WholeFileLoad::kLoaded, LoadWholeFile(ScopedFileHandle(), 1, &view));
 }
 
 }  // namespace
