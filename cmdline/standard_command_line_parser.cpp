@@ -1,7 +1,5 @@
 #include "cmdline/standard_command_line_parser.h"
 
-#include <cstdio>
-#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -48,11 +46,8 @@ bool StandardCommandLineParser::HandleHelpAndVersion() {
 
 void StandardCommandLineParser::DisplayText(const std::string& text) {
   if (IsConsoleProgram()) {
-    // Up to the first NUL, as everywhere in the framework. Text mode turns the line end into
-    // CR LF on Windows. Plain stdio: the iostream machinery would triple the program's size.
-    std::fwrite(text.c_str(), 1, std::strlen(text.c_str()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    // Up to the first NUL, as everywhere in the framework.
+    platform::WriteLine(platform::OutputStream::kStandardOutput, text.c_str());
     return;
   }
   platform::ShowMessageBox(text.c_str(), GetProgramName());

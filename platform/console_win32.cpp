@@ -1,7 +1,5 @@
 #include "platform/console.h"
 
-#include <cstdio>
-
 #include "platform/system_library_win32.h"
 
 namespace platform {
@@ -15,9 +13,7 @@ void ShowMessageBox(const std::string& text, const std::string& caption) {
     return;
   }
   // Without a message box the text still goes somewhere it can be read.
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
+  WriteLine(OutputStream::kStandardError, text);
 }
 
 }  // namespace platform

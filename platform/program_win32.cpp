@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/wide_name_win32.h"
 #include "platform/win32.h"
 
 // The run-time library's own handler for an exception nobody catches names the exception's type,
@@ -29,16 +28,6 @@ void PrepareProcess() {
       reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
   if (setDefault != nullptr)
     setDefault(kSearchSystem32);
-}
-
-std::string GetProgramPath() {
-  wchar_t buffer[MAX_PATH];
-  // The wide call: the ANSI one spells what the code page lacks with look-alikes.
-  DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  // A full buffer means the path was cut: another file's name would be worse than none.
-  if (length == 0 || length >= MAX_PATH)
-    return std::string();
-  return ToPathName(buffer, length).text;
 }
 
 bool IsConsoleSubsystem() {

@@ -19,8 +19,9 @@ using ModuleHandle = void*;
 /// The running program's module (GetModuleHandleA with no name).
 ModuleHandle GetProgramModule();
 
-/// Stores the path of the file from which `module` was loaded in *path (GetModuleFileNameA with
-/// 260 characters). Returns 0, or the failure as a result code made from the system's error.
+/// Stores the path of the file from which `module` was loaded in *path: on Windows its ANSI
+/// spelling, "?" for what the code page lacks, and a failure when it does not fit 260 characters.
+/// Returns 0, or the failure as a result code made from the system's error.
 ResultCode GetModulePath(ModuleHandle module, std::string* path);
 
 /// The size of the version information of the file at `path`, and in *handle the value that

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/system_library_win32.h"
+#include "platform/wide_name_win32.h"
 
 #include <winver.h>
 
@@ -32,14 +33,16 @@ const ScopedLibrary& VersionLibrary() {
 ModuleHandle GetProgramModule() { return GetModuleHandleA(nullptr); }
 
 ResultCode GetModulePath(ModuleHandle module, std::string* path) {
-  char buffer[MAX_PATH];
-  DWORD length = GetModuleFileNameA(static_cast<HMODULE>(module), buffer, MAX_PATH);
+  wchar_t buffer[MAX_PATH];
+  // The wide call: the ANSI one spells what the code page lacks with look-alikes, which may name
+  // another file.
+  const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(module), buffer, MAX_PATH);
   if (length == 0)
     return ResultFromLastError();
-  // A full buffer means the path was cut: reading another file's version would be wrong.
+  // A full buffer means the path was cut: another file's name would be worse than none.
   if (length >= MAX_PATH)
     return ResultFromSystemError(ERROR_INSUFFICIENT_BUFFER);
-  path->assign(buffer, length);
+  *path = ToPathName(buffer, length).text;
   return S_OK;
 }
 
