@@ -79,8 +79,54 @@ std::string ArgumentFileStack::Enter(const platform::PathName& path) {
   return std::string();
 }
 
-bool LoadArgumentFileText(const platform::PathName& exactPath, std::string& text,
-                          std::string& errorText) {
+bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
+  if (platform::GetPathKind(fileName) != platform::PathKind::kFile) {
+    errorText = "File not found: " + fileName;
+    return false;
+  }
+
+  platform::PathName exactPath;
+  platform::PathName folderPath;
+  if (!platform::GetFullPath(fileName, &exactPath, &folderPath)) {
+    errorText = "File name too long: " + fileName;
+    return false;
+  }
+  const std::string& fullPath = exactPath.text;
+
+  // A file may name itself, directly or through others, and a chain of files that each name the
+  // next twice doubles without any cycle; both must end the walk, not the stack or the clock.
+  const std::string refused = openArgumentFiles.Enter(exactPath);
+  if (!refused.empty()) {
+    errorText = refused;
+    return false;
+  }
+  LeaveOnExit leave(openArgumentFiles);
+
+  // Relative names inside the file, nested files included, are meant relative to the file itself.
+  platform::ScopedCurrentDirectory folder(folderPath);
+  if (!folder.IsSaved()) {
+    errorText = "Failed to save the current directory to read file " + fullPath;
+    return false;
+  }
+  // Nested names resolve against the folder; from anywhere else they could name another file.
+  if (!folder.IsEntered()) {
+    errorText = "Failed to enter the folder of file " + fullPath;
+    return false;
+  }
+
+  std::string text;
+  const bool parsed = LoadTextFile(exactPath, text) && ParseArgumentText(text);
+  // Names after the file (a relative /burnfile value above all) resolve against the folder the
+  // walk came from; from any other folder they would name another file.
+  if (!folder.Restore() && parsed) {
+    errorText = "Failed to return to the current directory after file " + fullPath;
+    return false;
+  }
+  return parsed;
+}
+
+bool CommandLineParser::LoadTextFile(const platform::PathName& exactPath, std::string& text) {
+  ClearErrorText();
   const std::string& path = exactPath.text;
   text.clear();
 
@@ -139,57 +185,6 @@ bool LoadArgumentFileText(const platform::PathName& exactPath, std::string& text
   std::replace(text.begin(), text.end(), '\r', ' ');
   std::replace(text.begin(), text.end(), '\n', ' ');
   return true;
-}
-
-bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
-  if (platform::GetPathKind(fileName) != platform::PathKind::kFile) {
-    errorText = "File not found: " + fileName;
-    return false;
-  }
-
-  platform::PathName exactPath;
-  platform::PathName folderPath;
-  if (!platform::GetFullPath(fileName, &exactPath, &folderPath)) {
-    errorText = "File name too long: " + fileName;
-    return false;
-  }
-  const std::string& fullPath = exactPath.text;
-
-  // A file may name itself, directly or through others, and a chain of files that each name the
-  // next twice doubles without any cycle; both must end the walk, not the stack or the clock.
-  const std::string refused = openArgumentFiles.Enter(exactPath);
-  if (!refused.empty()) {
-    errorText = refused;
-    return false;
-  }
-  LeaveOnExit leave(openArgumentFiles);
-
-  // Relative names inside the file, nested files included, are meant relative to the file itself.
-  platform::ScopedCurrentDirectory folder(folderPath);
-  if (!folder.IsSaved()) {
-    errorText = "Failed to save the current directory to read file " + fullPath;
-    return false;
-  }
-  // Nested names resolve against the folder; from anywhere else they could name another file.
-  if (!folder.IsEntered()) {
-    errorText = "Failed to enter the folder of file " + fullPath;
-    return false;
-  }
-
-  std::string text;
-  const bool parsed = LoadTextFile(exactPath, text) && ParseArgumentText(text);
-  // Names after the file (a relative /burnfile value above all) resolve against the folder the
-  // walk came from; from any other folder they would name another file.
-  if (!folder.Restore() && parsed) {
-    errorText = "Failed to return to the current directory after file " + fullPath;
-    return false;
-  }
-  return parsed;
-}
-
-bool CommandLineParser::LoadTextFile(const platform::PathName& path, std::string& text) {
-  ClearErrorText();
-  return LoadArgumentFileText(path, text, errorText);
 }
 
 bool CommandLineParser::ParseArgumentText(const std::string& text) {

@@ -22,13 +22,6 @@ void ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& ou
 /// Whether `c` separates tokens in an argument file: space, tab, line feed or carriage return.
 bool IsSeparatorChar(char c);
 
-/// Reads the whole file at `path` (a full path; messages show its text) as text: narrow bytes as
-/// they stand, or UTF-16 little-endian after the mark FF FE converted to the narrow code page;
-/// then every carriage return and line feed becomes a space. Returns true with the text in
-/// `text`, or false with one message in `errorText`.
-bool LoadArgumentFileText(const platform::PathName& path, std::string& text,
-                          std::string& errorText);
-
 /// The tokens of an argument file's text: separators space, tab, CR and LF; double quotes group and
 /// are dropped; empty tokens are dropped. The text must outlive the source.
 class ArgumentFileTokens : public TokenSource {
