@@ -68,21 +68,24 @@ win32=${OSTRA_WIN32-$root/build/win32/app/ostra.exe}
 [[ $arch == native ]] || win64="" win32=""
 [[ -n $win64 && -f $win64 ]] || win64=""
 [[ -n $win32 && -f $win32 ]] || win32=""
+# Wine runs through the project's runner, which holds its environment; each Windows program under
+# its loader (Debian's `wine` wrapper starts the 32-bit one).
+wine_run=$root/cmake/wine-run
+declare -A wine_loader=([win64]=/usr/lib/wine/wine64 [win32]=wine)
 
 work=$(mktemp -d "${BENCH_DIR:-/tmp}/ostra-bench.XXXXXX")
 repeats=${REPEATS:-7}
 cleanup() {
   rm -rf "$work"
-  if [[ -n $win64$win32 ]]; then wineserver -k 2>/dev/null || true; fi
+  if [[ -n $win64$win32 ]]; then "$wine_run" wineserver -k 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 "${cc[@]}" -o "$work/memmem_loop" "$root/bench/memmem_loop.c"
 
 if [[ -n $win64$win32 ]]; then
-  export WINEDEBUG=-all WINEPREFIX=$root/build/wine
-  [[ -d $WINEPREFIX ]] || /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
-  wineserver -w
-  wineserver -p  # kept running, so that each run does not start it again
+  unset WINEPREFIX  # the project's own prefix, which the runner makes the first time
+  "$wine_run" wineserver -w
+  "$wine_run" wineserver -p  # kept running, so that each run does not start it again
 fi
 
 now_ns() { date +%s%N; }
@@ -182,14 +185,13 @@ bench_case() {
   else
     verdict "$ratio" "$(quotient "$((m + d / 10))" "$d")" "ostra behind, within the noise allowed"
   fi
-  local name exe loader start
+  local name exe start
   for name in win64 win32; do
     exe=${!name}
     [[ -n $exe ]] || continue
-    loader=/usr/lib/wine/wine64
-    [[ $name == win32 ]] && loader=wine
     start=${wine_start[$name]}
-    times=$(best_of "$file" "$marker" 0 "$work/wine.args" "$loader" "$exe") || exit 1
+    times=$(best_of "$file" "$marker" 0 "$work/wine.args" "$wine_run" "${wine_loader[$name]}" \
+      "$exe") || exit 1
     read -r s m d <<<"$times"
     printf '  %-24s %8.3f s   dd %8.3f s   ratio %5.2f   (%.3f s less the start: %.2f)\n' \
       "$name under Wine" "$(quotient "$s" 1e9)" "$(quotient "$d" 1e9)" "$(quotient "$s" "$d")" \
@@ -216,9 +218,7 @@ declare -A wine_start
 for name in win64 win32; do
   exe=${!name}
   [[ -n $exe ]] || continue
-  loader=/usr/lib/wine/wine64
-  [[ $name == win32 ]] && loader=wine
-  wine_start[$name]=$(best_run "$loader" "$exe" /?)
+  wine_start[$name]=$(best_run "$wine_run" "${wine_loader[$name]}" "$exe" /?)
 done
 
 declare -A emulated_start=([ostra]=0 [memmem]=0)

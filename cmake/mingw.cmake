@@ -15,4 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# What runs a Windows program here: ctest runs the test programs through it, and the end-to-end
+# and signing tests are handed it; wine-run holds Wine's environment.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run ${OSTRA_WINE_LOADER})

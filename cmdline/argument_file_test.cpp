@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cmdline/command_line_parser.h"
+#include "cmdline/tool_options_for_test.h"
 #include "platform/current_directory.h"
 #include "platform/file.h"
 #include "platform/path.h"
@@ -34,26 +35,19 @@ class Collector : public Argument {
   Tokens tokens;
 };
 
-// The tool's arguments, and unless told otherwise a collector for bare tokens.
-struct FileParser : CommandLineParser {
-  explicit FileParser(bool collect = true)
-      : CommandLineParser(true),
-        help("?", "Show usage."),
-        burnfile("burnfile", "File Name to Burn.", "value"),
-        burnsn("burnsn", "Serial Number to Burn.", "value") {
+// The tool's arguments, and unless told otherwise a collector for bare tokens. The help switch
+// lacks its "h" name and there is no version switch: the walk messages expect "/h" to be
+// unrecognized.
+struct FileParser : CommandLineParser, ToolOptionsForTest {
+  explicit FileParser(bool collect = true) : CommandLineParser(true), help("?", "Show usage.") {
     help.AddName("help");
     AddArgument(&help);
-    AddArgument(&burnfile);
-    AddArgument(&burnsn);
-    burnfile.SetDefault("");
-    burnsn.SetDefault("");
+    AddTo(*this);
     if (collect)
       AddPositionalArgument(&collector);
   }
 
   FlagArg help;
-  ValueArg<std::string> burnfile;
-  ValueArg<std::string> burnsn;
   Collector collector;
 };
 
@@ -152,7 +146,7 @@ TEST(ParseArgumentText, Tokens) {
 TEST(ParseArgumentText, QuotedPathIsOneValue) {
   FileParser parser;
   EXPECT_TRUE(parser.ParseArgumentText("-burnfile \"C:\\Program Files\\x.bin\""));
-  EXPECT_EQ("C:\\Program Files\\x.bin", parser.burnfile.GetValue());
+  EXPECT_EQ("C:\\Program Files\\x.bin", parser.burnFile.GetValue());
 }
 
 // Each file's bytes, and the tokens (or the error) that "@file" gives.
@@ -209,9 +203,9 @@ TEST(ArgumentFile, Utf16GivesTheSameTokensAsAnsi) {
   FileParser fromWide;
   EXPECT_TRUE(fromAnsi.ParseTokens({"@" + dir.WriteFile("ansi.rsp", ansi)}));
   EXPECT_TRUE(fromWide.ParseTokens({"@" + dir.WriteFile("wide.rsp", wide)}));
-  EXPECT_EQ("x y.bin", fromWide.burnfile.GetValue());
-  EXPECT_EQ(fromAnsi.burnfile.GetValue(), fromWide.burnfile.GetValue());
-  EXPECT_EQ(fromAnsi.burnsn.GetValue(), fromWide.burnsn.GetValue());
+  EXPECT_EQ("x y.bin", fromWide.burnFile.GetValue());
+  EXPECT_EQ(fromAnsi.burnFile.GetValue(), fromWide.burnFile.GetValue());
+  EXPECT_EQ(fromAnsi.burnSn.GetValue(), fromWide.burnSn.GetValue());
 }
 
 // Each file's bytes and command-line tokens after "@file", and the message the walk ends with.
@@ -272,7 +266,7 @@ TEST(ArgumentFile, HeldOpenByAnotherFails) {
   FileParser parser;
   EXPECT_FALSE(parser.ParseTokens({"@" + path}));
   EXPECT_EQ("Failed to open file " + FullPath(path), parser.GetErrorText());
-  EXPECT_EQ("", parser.burnsn.GetValue());
+  EXPECT_EQ("", parser.burnSn.GetValue());
 }
 
 // The nested names resolve against the naming file's folder; values stay as written.
@@ -288,8 +282,8 @@ TEST(ArgumentFile, NestedNamesAreRelativeToTheirFile) {
   FileParser parser;
   EXPECT_TRUE(parser.ParseTokens({"@" + dir.PathOf("work/outer.rsp"), "c"}))
       << parser.GetErrorText();
-  EXPECT_EQ("rel/x.bin", parser.burnfile.GetValue());
-  EXPECT_EQ("42", parser.burnsn.GetValue());
+  EXPECT_EQ("rel/x.bin", parser.burnFile.GetValue());
+  EXPECT_EQ("42", parser.burnSn.GetValue());
   EXPECT_EQ((Tokens{"b", "a", "c"}), parser.collector.tokens);
   EXPECT_EQ(before, platform::GetCurrentDirectoryPath());
 }

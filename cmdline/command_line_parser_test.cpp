@@ -6,33 +6,26 @@
 #include <string>
 #include <vector>
 
+#include "cmdline/tool_options_for_test.h"
+
 namespace {
 
 // The tool's arguments on a bare parser, so the walk is tested without the help decision.
-struct ToolParser : CommandLineParser {
+struct ToolParser : CommandLineParser, ToolOptionsForTest {
   explicit ToolParser(bool allowArgumentFiles = true)
       : CommandLineParser(allowArgumentFiles),
         help("?", "Show usage."),
-        version("v", "Show version."),
-        burnfile("burnfile", "File Name to Burn.", "value"),
-        burnstring("burnstring", "String to search for in burnfile.", "value"),
-        burnsn("burnsn", "Serial Number to Burn.", "value") {
+        version("v", "Show version.") {
     help.AddName("h");
     help.AddName("help");
     version.AddName("version");
     AddArgument(&help);
     AddArgument(&version);
-    for (ValueArg<std::string>* option : {&burnfile, &burnstring, &burnsn}) {
-      AddArgument(option);
-      option->SetDefault("");
-    }
+    AddTo(*this);
   }
 
   FlagArg help;
   FlagArg version;
-  ValueArg<std::string> burnfile;
-  ValueArg<std::string> burnstring;
-  ValueArg<std::string> burnsn;
 };
 
 // Refuses every value, as a typed conversion would refuse text it cannot read.
@@ -86,18 +79,18 @@ TEST(CommandLineParserWalk, Messages) {
 TEST(CommandLineParserWalk, ValuesAndFoundFlags) {
   ToolParser parser;
   EXPECT_FALSE(parser.ParseTokens({"/burnfile", "a", "/BURNFILE", "b"}));
-  EXPECT_EQ("a", parser.burnfile.GetValue());
-  EXPECT_TRUE(parser.burnfile.IsFound());
+  EXPECT_EQ("a", parser.burnFile.GetValue());
+  EXPECT_TRUE(parser.burnFile.IsFound());
 
   ToolParser takesOption;
   EXPECT_FALSE(takesOption.ParseTokens({"/burnfile", "/burnsn", "x"}));
-  EXPECT_EQ("/burnsn", takesOption.burnfile.GetValue());
-  EXPECT_FALSE(takesOption.burnsn.IsFound());
+  EXPECT_EQ("/burnsn", takesOption.burnFile.GetValue());
+  EXPECT_FALSE(takesOption.burnSn.IsFound());
 
   // A value token is never an argument file, whatever it begins with.
   ToolParser takesAt;
   EXPECT_TRUE(takesAt.ParseTokens({"/burnfile", "@list"}));
-  EXPECT_EQ("@list", takesAt.burnfile.GetValue());
+  EXPECT_EQ("@list", takesAt.burnFile.GetValue());
 
   ToolParser helpAfterError;
   EXPECT_FALSE(helpAfterError.ParseTokens({"/x", "/help"}));
@@ -106,7 +99,7 @@ TEST(CommandLineParserWalk, ValuesAndFoundFlags) {
   ToolParser empty;
   EXPECT_TRUE(empty.ParseTokens({}));
   for (const Argument* argument : std::initializer_list<const Argument*>{
-           &empty.help, &empty.version, &empty.burnfile, &empty.burnstring, &empty.burnsn})
+           &empty.help, &empty.version, &empty.burnFile, &empty.burnString, &empty.burnSn})
     EXPECT_FALSE(argument->IsFound()) << argument->GetName();
 }
 
@@ -210,7 +203,7 @@ TEST(CommandLineParserParseArguments, SkipFirst) {
     char* argv[] = {slashProgram, burnsn, value};
     ToolParser parser;
     EXPECT_TRUE(parser.ParseArguments(3, argv, true));
-    EXPECT_EQ("42", parser.burnsn.GetValue());
+    EXPECT_EQ("42", parser.burnSn.GetValue());
   }
   {
     char* argv[] = {slashProgram};

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cmdline/tool_options_for_test.h"
 #include "cmdline/usage_text.h"
 
 namespace {
@@ -33,22 +34,16 @@ class CoutCapture {
 };
 
 // The tool's own option set, with a banner the test chooses instead of the program's resource.
-class ToolCommandLine : public StandardCommandLineParser {
+class ToolCommandLine : public StandardCommandLineParser, public ToolOptionsForTest {
  public:
   explicit ToolCommandLine(bool allowArgumentFiles = true)
       : StandardCommandLineParser(allowArgumentFiles) {
-    for (ValueArg<std::string>* option : {&burnFile, &burnString, &burnSn}) {
-      AddArgument(option);
-      option->SetDefault("");
-    }
+    AddTo(*this);
   }
 
   std::string GetVersionText() override { return banner; }
 
   std::string banner;
-  ValueArg<std::string> burnFile{"burnfile", "File Name to Burn.", "value"};
-  ValueArg<std::string> burnString{"burnstring", "String to search for in burnfile.", "value"};
-  ValueArg<std::string> burnSn{"burnsn", "Serial Number to Burn.", "value"};
 };
 
 // Parses `args` as the process arguments after a program name.

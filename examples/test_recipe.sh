@@ -1,5 +1,6 @@
 # The part the recipe tests share; each sources it. It makes the scratch folder `work`, shows data
-# files, and runs a table of serials through the recipe.
+# files, runs a table of serials through the recipe, and names in `wine_run` the project's runner
+# of Wine programs and tools (cmake/wine-run), through which every Wine command of a test goes.
 #
 # A test defines `install SERIAL`, which runs its recipe with SERIAL (`-` runs it with no serial at
 # all) and sets `status` (the recipe's exit status), `installed` (the data file it left, which may
@@ -8,6 +9,7 @@
 # and ends with `exit $failed`. A test whose serials hold "|" sets `case_separator` to another
 # character.
 
+wine_run=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/cmake/wine-run
 work=$(mktemp -d /tmp/ostra-recipe-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 failed=0

@@ -14,15 +14,12 @@ cd "$(dirname "$0")/.."
 
 tools/install-deps.sh test
 
-export WINEDEBUG=-all
-# A prefix of the project's own, made by the 64-bit loader so that it serves both kinds of program:
-# one made earlier by 32-bit Wine alone would refuse 64-bit programs. Made once, before tests start
-# Wine programs side by side. Where no 32-bit program runs, the prefix's 32-bit half cannot be set
-# up and wineboot may say so; the tests show whether what they need works.
-export WINEPREFIX="$PWD/build/wine"
-mkdir -p build
-/usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
-wineserver -w || true
+# Wine runs in the project's own prefix, whatever prefix the environment names: the one
+# cmake/wine-run chooses when none is named, made by it the first time, here before the tests
+# start Wine programs side by side. It is named in the environment for the tests that look inside.
+WINEPREFIX=$(env -u WINEPREFIX cmake/wine-run printenv WINEPREFIX)
+export WINEPREFIX
+cmake/wine-run wineserver -w || true
 
 cmake --workflow --preset native
 cmake --workflow --preset win64
@@ -42,7 +39,8 @@ why_win32_cannot_run() {
     return
   fi
   local stdout status=0
-  stdout=$(wine build/win32/app/ostra.exe /? 2>build/win32-probe.err </dev/null) || status=$?
+  stdout=$(cmake/wine-run wine build/win32/app/ostra.exe /? 2>build/win32-probe.err </dev/null) ||
+    status=$?
   [ $status -eq 255 ] && [[ $stdout == "Usage: ostra "* ]] && return
   echo "32-bit Wine failed with status $status: $(tail -n 1 build/win32-probe.err)"
 }

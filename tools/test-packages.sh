@@ -15,6 +15,7 @@ packages=("ostra-$version-linux-x86_64.tar.gz" "ostra-$version-win32.zip" "ostra
           "ostra_${version}_amd64.deb" "ostra-$version-linux-aarch64.tar.gz"
           "ostra_${version}_arm64.deb")
 qemu=(/usr/bin/qemu-aarch64-static -L /usr/aarch64-linux-gnu)
+wine_run=$PWD/cmake/wine-run
 
 out=$PWD/build/packages
 rm -rf "$out" && mkdir -p "$out"
@@ -32,7 +33,7 @@ stamp_with() {  # stamp_with LABEL COMMAND...: stamps a fresh file in the curren
   shift
   printf 'id=@@ID@@;' >target.dat
   local status=0
-  WINEDEBUG=-all "$@" /burnfile target.dat /burnstring @@ID@@ /burnsn 42 >/dev/null 2>&1 || status=$?
+  "$@" /burnfile target.dat /burnstring @@ID@@ /burnsn 42 >/dev/null 2>&1 || status=$?
   if [ "$status" -ne 1 ] || [ "$(od -An -c target.dat | tr -s ' ')" != " i d = 4 2 \0 \0 \0 \0 ;" ]; then
     echo "$label: the packaged program did not stamp (status $status)"; return 1
   fi
@@ -116,11 +117,13 @@ for package in "${packages[@]}"; do
               done
               check_examples "$package" "$top/examples" || fail=1
               case "$package" in
-                *-win64.zip) (cd "$dir" && stamp_with "$package" /usr/lib/wine/wine64 "$top/ostra.exe") || fail=1 ;;
+                *-win64.zip) (cd "$dir" &&
+                                stamp_with "$package" "$wine_run" /usr/lib/wine/wine64 "$top/ostra.exe") ||
+                               fail=1 ;;
                 *) if [ -n "${OSTRA_NO_32BIT:-}" ]; then
                      echo "$package: contents checked; its 32-bit program not run (OSTRA_NO_32BIT is set)"
                    else
-                     (cd "$dir" && stamp_with "$package" wine "$top/ostra.exe") || fail=1
+                     (cd "$dir" && stamp_with "$package" "$wine_run" wine "$top/ostra.exe") || fail=1
                    fi ;;
               esac ;;
     *.deb)    dpkg-deb -x "$out/$package" "$dir"

@@ -19,7 +19,7 @@ cd "$work"
 install() {
   printf 'serial=@@SERIAL-PLACEHOLDER@@;' >product.dat
   printf '@%s\r\n' "$1" >caller.cmd
-  WINEDEBUG=-all "$loader" cmd /c caller.cmd >out.txt 2>&1 </dev/null || status=$?
+  "$wine_run" "$loader" cmd /c caller.cmd >out.txt 2>&1 </dev/null || status=$?
   installed="$work/product.dat" log="$work/out.txt"
 }
 

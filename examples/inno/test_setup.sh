@@ -9,7 +9,6 @@ set -euo pipefail
 exe=$(readlink -f "${1:?usage: $0 path/to/ostra.exe path/to/ISCC.exe [architecture]}")
 iscc=$(readlink -f "${2:?usage: $0 path/to/ostra.exe path/to/ISCC.exe [architecture]}")
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEDEBUG=-all
 if [ -n "${OSTRA_NO_32BIT:-}" ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
   echo "skipped: Inno Setup's programs are 32-bit and this machine runs no 32-bit programs"
   exit 77
@@ -20,9 +19,9 @@ cp "$here/setup.iss" "$here/product.dat" "$exe" "$work"
 grep -v PLACEHOLDER "$here/product.dat" >"$work/unstamped.dat"
 defines=(/DOstraExe=ostra.exe)
 [ "${3:-x86}" != amd64 ] || defines+=(/DWin64)
-(cd "$work" && wine "$iscc" /Q "${defines[@]}" setup.iss &&
-  wine "$iscc" /Q "${defines[@]}" /DDataFile=unstamped.dat /Fno-placeholder setup.iss)
-wineserver -w
+(cd "$work" && "$wine_run" wine "$iscc" /Q "${defines[@]}" setup.iss &&
+  "$wine_run" wine "$iscc" /Q "${defines[@]}" /DDataFile=unstamped.dat /Fno-placeholder setup.iss)
+"$wine_run" wineserver -w
 
 # The Windows name of a path: Wine's drive Z: is the root. Asking winepath would start Wine
 # without the display, and Setup would then join that Wine and fail to make its windows.
@@ -32,9 +31,9 @@ cases=0
 install() {
   local dir="$work/app$((cases += 1))" options=()
   [ "$1" = - ] || options=("/SERIAL=$1")
-  xvfb-run -a wine "$work/$setup" /VERYSILENT /SUPPRESSMSGBOXES "${options[@]}" \
+  xvfb-run -a "$wine_run" wine "$work/$setup" /VERYSILENT /SUPPRESSMSGBOXES "${options[@]}" \
     "/LOG=$(windows_path "$dir.log")" "/DIR=$(windows_path "$dir")" >"$dir.out" 2>&1 || status=$?
-  wineserver -w
+  "$wine_run" wineserver -w
   installed="$dir/product.dat" log="$dir.all"
   cat "$dir.log" "$dir.out" >"$log" 2>/dev/null || true
 }

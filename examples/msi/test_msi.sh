@@ -11,14 +11,16 @@ loader=${2:-wine}
 arch=x86
 [ "${3:-x86}" = amd64 ] && arch=x64
 here=$(cd "$(dirname "$0")" && pwd)
+# Every Wine command goes through the project's runner, which holds Wine's environment.
+wine_run=$(cd "$here/../.." && pwd)/cmake/wine-run
+wine=("$wine_run" "$loader")
 work=$(mktemp -d /tmp/ostra-msi-XXXXXX)
-export WINEDEBUG=-all
 cd "$work"
-folder="$("$loader" winepath -w "$work/installed")\\"
+folder="$("${wine[@]}" winepath -w "$work/installed")\\"
 msiexec() {  # msiexec ARGUMENTS...: runs it quietly into $work/installed, prints its status
   local status=0
-  "$loader" msiexec "$@" /qn "INSTALLFOLDER=$folder" </dev/null >/dev/null 2>&1 || status=$?
-  wineserver -w
+  "${wine[@]}" msiexec "$@" /qn "INSTALLFOLDER=$folder" </dev/null >/dev/null 2>&1 || status=$?
+  "$wine_run" wineserver -w
   echo $status
 }
 # Whatever a failed check left installed is removed, so that it cannot affect later runs.
@@ -78,13 +80,13 @@ for case in "no serial|v1.msi" "serial of 23 bytes|v1.msi SERIAL=SN-2026-0042-AB
     { echo "$arch package, ${case%%|*}: msiexec status $status, left installed: $left"; fail=1; }
 done
 if [ $arch = x64 ]; then  # into the 64-bit Program Files folder when the folder is not given
-  program_files=$("$loader" winepath -u 'C:\Program Files' 2>/dev/null)
-  "$loader" msiexec /i v1.msi /qn SERIAL=SN-2026-0042 </dev/null >/dev/null 2>&1 || true
-  wineserver -w
+  program_files=$("${wine[@]}" winepath -u 'C:\Program Files' 2>/dev/null)
+  "${wine[@]}" msiexec /i v1.msi /qn SERIAL=SN-2026-0042 </dev/null >/dev/null 2>&1 || true
+  "$wine_run" wineserver -w
   [ -f "$program_files/Ostra Example Product/product.dat" ] ||
     { echo "x64 package: not installed into $program_files"; fail=1; }
-  "$loader" msiexec /x v1.msi /qn </dev/null >/dev/null 2>&1 || true
-  wineserver -w
+  "${wine[@]}" msiexec /x v1.msi /qn </dev/null >/dev/null 2>&1 || true
+  "$wine_run" wineserver -w
 fi
 [ $fail -eq 0 ] && echo "$arch package: install, repair, upgrade, uninstall, hostile serials and failures as expected"
 exit $fail

@@ -11,8 +11,8 @@ exe=$(readlink -f "${1:?usage: $0 path/to/ostra.exe [wine-loader [nsis-target]]}
 loader=${2:-wine}
 target=${3:-x86-unicode}
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEDEBUG=-all
 . "$here/../test_recipe.sh"
+wine=("$wine_run" "$loader")
 
 grep -v SERIAL-PLACEHOLDER "$here/product.dat" >"$work/unstamped.dat"
 makensis -V2 -DTARGET=$target -DOSTRA_EXE="$exe" -DOUT_FILE="$work/setup.exe" "$here/setup.nsi" >/dev/null
@@ -30,11 +30,11 @@ install() {
     *' '*) option="/SERIAL=\"${1//%/%%}\"" ;;
     *) option="/SERIAL=${1//%/%%}" option=${option//^/^^} ;;
   esac
-  printf '@"%s" /S %s /D=%s\r\n' "$("$loader" winepath -w "$work/$setup")" "$option" \
-    "$("$loader" winepath -w "$dir")" >"$dir.cmd"
+  printf '@"%s" /S %s /D=%s\r\n' "$("${wine[@]}" winepath -w "$work/$setup")" "$option" \
+    "$("${wine[@]}" winepath -w "$dir")" >"$dir.cmd"
   # Wine's errors are kept with the installer's output: on a failure they may tell why.
-  WINEDEBUG=-all,err+all "$loader" cmd /c "$dir.cmd" >"$dir.log" 2>&1 || status=$?
-  wineserver -w
+  "$wine_run" --keep-errors "$loader" cmd /c "$dir.cmd" >"$dir.log" 2>&1 || status=$?
+  "$wine_run" wineserver -w
   installed="$dir/Example Product/product.dat" log="$dir.log"
 }
 

@@ -2,15 +2,19 @@
 # Stamping a signed program without signing it again. The program is signed, then a placeholder is
 # reserved in the signature's unsigned part, which the signature does not cover: stamped there,
 # the signature stays valid. A placeholder in the signed part, stamped, breaks the signature.
-#   sign_and_stamp.sh OSTRA.EXE [WINE-LOADER]
+#   sign_and_stamp.sh OSTRA.EXE [WINE...]
 # OSTRA.EXE, run under Wine, stamps; it is also the program signed, as any Windows program would
-# do. The certificate is a throwaway one made here.
+# do. WINE is the command that runs a Windows program, `wine` unless given (the tests give their
+# cross build's emulator). The certificate is a throwaway one made here.
 set -euo pipefail
-ostra=$(readlink -f "${1:?usage: $0 path/to/ostra.exe [wine-loader]}")
-run=("${2:-wine}" "$ostra")
+ostra=$(readlink -f "${1:?usage: $0 path/to/ostra.exe [wine-command...]}")
+wine=("${@:2}")
+[ ${#wine[@]} -gt 0 ] || wine=(wine)
+# The command runs from a scratch folder: a path to it must not depend on where it was given.
+[[ ${wine[0]} != */* ]] || wine[0]=$(readlink -f "${wine[0]}")
+run=("${wine[@]}" "$ostra")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export WINEDEBUG=-all
 cd "$work"
 cp "$ostra" app.exe
 openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Example signer" \

@@ -4,10 +4,13 @@
 Each case starts the tool in a fresh temporary folder and checks the exact bytes it writes on
 standard output, its exit status and the bytes of every file it may touch. The same cases run
 against the native program and, with --wine, against the Windows program under the given Wine
-loader (`wine` for the 32-bit program, the 64-bit loader for the 64-bit one), where standard
-output is in text mode (CR LF line ends) and the program name comes from the .exe.
+command (the cross build's emulator, cmake/wine-run with the loader: `wine` for the 32-bit
+program, the 64-bit loader for the 64-bit one), where standard output is in text mode (CR LF line
+ends) and the program name comes from the .exe.
 
-  ostra_e2e.py --tool PATH [--wine LOADER] [--versioned-tool PATH]
+  ostra_e2e.py --tool PATH [--wine COMMAND...] [--versioned-tool PATH] [unittest arguments]
+
+The words after --wine, up to the next option, are the command.
 """
 
 import argparse
@@ -25,7 +28,8 @@ import unittest
 def _options():
     parser = argparse.ArgumentParser()
     parser.add_argument("--tool", required=True, help="the program under test")
-    parser.add_argument("--wine", metavar="LOADER", help="run it under this Wine loader")
+    parser.add_argument("--wine", metavar="COMMAND", nargs="+",
+                        help="run it under this Wine command: a loader, or wine-run and a loader")
     parser.add_argument("--versioned-tool", help="the Windows build that carries a version resource")
     return parser.parse_known_args()
 
@@ -37,8 +41,8 @@ VERSIONED_TOOL = _OPTIONS.versioned_tool and os.path.abspath(_OPTIONS.versioned_
 
 # Wine takes the ANSI code page from the locale: the C locale gives code page 1252, which the
 # expected bytes assume, whatever locale the tests are started in; its UTF-8 form lets Wine read
-# file names outside ASCII.
-WINE_ENV = dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8")
+# file names outside ASCII. The rest of Wine's environment is the Wine command's.
+WINE_ENV = dict(os.environ, LC_ALL="C.UTF-8")
 
 MARKER = b"@@SERIAL-PLACEHOLDER@@"   # 22 bytes
 SAMPLE = b"Product: Example\r\nSerial: " + MARKER + b"\r\nEnd\r\n"
@@ -99,7 +103,7 @@ class ToolCase(unittest.TestCase):
         """Runs the tool with `args`; returns (exit status as a signed number, stdout bytes)."""
         command = [tool or TOOL] + list(args)
         if WINE:
-            command = [WINE] + command
+            command = WINE + command
         env = WINE_ENV
         # Standard output goes to a file: Wine's helper processes may inherit a pipe and hold it open.
         with tempfile.TemporaryFile() as out:
@@ -373,7 +377,7 @@ class Hardening(ToolCase):
     def test_a_long_argument_file_costs_memory_close_to_its_size(self):
         size = 32 << 20
         self.write("many.rsp", b"a " * (size // 2))
-        command = ([WINE] if WINE else []) + [TOOL, "@many.rsp"]
+        command = (WINE or []) + [TOOL, "@many.rsp"]
         with open(os.devnull, "wb") as null:
             process = subprocess.Popen(command, cwd=self.dir, stdin=subprocess.DEVNULL, stdout=null,
                                        stderr=null, env=WINE_ENV)
@@ -409,7 +413,7 @@ class Hardening(ToolCase):
             with self.subTest(args=args):
                 read_end, write_end = os.pipe()
                 os.close(read_end)
-                command = ([WINE] if WINE else []) + [TOOL] + args
+                command = (WINE or []) + [TOOL] + args
                 status = subprocess.run(command, cwd=self.dir, stdin=subprocess.DEVNULL,
                                         stdout=write_end, stderr=subprocess.DEVNULL,
                                         env=WINE_ENV, timeout=120).returncode
@@ -436,8 +440,9 @@ class WindowsOnly(ToolCase):
                                  % (stamp, stamp)).encode())
         env = WINE_ENV
         with tempfile.TemporaryFile() as out:
-            subprocess.run([WINE, "cmd", "/c", "stamp.bat"], cwd=self.dir, stdin=subprocess.DEVNULL,
-                           stdout=out, stderr=subprocess.DEVNULL, env=env, timeout=120)
+            subprocess.run(WINE + ["cmd", "/c", "stamp.bat"], cwd=self.dir,
+                           stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL,
+                           env=env, timeout=120)
             out.seek(0)
             lines = [l.strip() for l in out.read().splitlines() if l.startswith(b"status=")]
         self.assertEqual([b"status=1", b"status=0", b"status=-1"], lines)
