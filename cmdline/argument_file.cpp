@@ -130,8 +130,8 @@ bool CommandLineParser::LoadTextFile(const platform::PathName& exactPath, std::s
   const std::string& path = exactPath.text;
   text.clear();
 
-  // The length comes with the open: one query of the file answers both whether it is a regular
-  // file and how long it is.
+  // The length comes with the open, from the query that finds the file regular on POSIX: asking
+  // again would only cost another call.
   uint64_t length = 0;
   platform::ScopedFileHandle file =
       platform::OpenFileExclusive(exactPath, platform::FileAccess::kRead, &length);
