@@ -7,7 +7,8 @@ build_packages=(cmake make g++ python3)
 test_packages=("${build_packages[@]}" libgtest-dev googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64
                wine wine32:i386 wine64 clang libclang-rt-14-dev time nsis zip unzip
                wixl msitools osslsigncode openssl man-db dpkg-dev file xvfb lintian mandoc
-               qemu-user-static g++-aarch64-linux-gnu libc6-dev-arm64-cross)
+               qemu-user-static g++-aarch64-linux-gnu libc6-dev-arm64-cross
+               debootstrap rpm rpmlint makeself)
 
 case "${1:-test}" in
   build) wanted=("${build_packages[@]}") ;;

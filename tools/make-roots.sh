@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Makes, once, the Linux systems that tests run the program in as a customer's machine would run it:
+#   build/roots/debian11        Debian 11 (glibc 2.31), amd64, minimal: `chroot` runs programs in it
+#   build/roots/debian13        Debian 13, amd64, minimal
+#   build/roots/debian11-arm64  Debian 11, arm64, unpacked only: `qemu-aarch64-static -L` takes its
+#                               libraries; nothing in it runs by itself
+# Each is made in a scratch folder and renamed when whole, so a run that was stopped leaves nothing
+# half made, and a later run makes only what is missing. The roots are the cache: a test that
+# installs into one works on a copy of it (copy_root below), so that no test sees another's leftovers.
+# Prints the folder that holds the roots.
+#
+# Sourced, it defines copy_root and makes nothing.
+set -euo pipefail
+
+roots_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/roots
+
+# copy_root NAME DEST: DEST becomes a private copy of root NAME.
+copy_root() {
+  rm -rf "$2"
+  cp -a "$roots_dir/$1" "$2"
+}
+
+# The Debian archive this machine's apt reaches, as its sources name it.
+debian_archive() {
+  {
+    sed -n 's|^URIs:[[:space:]]*\([^[:space:]]*/debian\)/*[[:space:]]*$|\1|p' /etc/apt/sources.list.d/*.sources
+    sed -n 's|^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]*/debian\)/*[[:space:]].*|\2|p' \
+      /etc/apt/sources.list /etc/apt/sources.list.d/*.list
+  } 2>/dev/null | head -n 1
+}
+
+# make_root NAME DEBOOTSTRAP-ARGUMENTS... SUITE
+make_root() {
+  local name=$1 archive
+  shift
+  [ -d "$roots_dir/$name" ] && return 0
+  archive=$(debian_archive)
+  [ -n "$archive" ] || { echo "make-roots: apt names no Debian archive" >&2; return 1; }
+  local scratch="$roots_dir/.$name.partial" start=$SECONDS
+  rm -rf "$scratch"
+  mkdir -p "$roots_dir"
+  if ! debootstrap --variant=minbase "$@" "$scratch" "$archive" >"$roots_dir/$name.log" 2>&1; then
+    echo "make-roots: debootstrap of $name failed; the end of its log:" >&2
+    tail -n 20 "$roots_dir/$name.log" >&2
+    return 1
+  fi
+  mv "$scratch" "$roots_dir/$name"
+  echo "make-roots: $name made in $((SECONDS - start)) s" >&2
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  make_root debian11 bullseye
+  make_root debian13 trixie
+  make_root debian11-arm64 --foreign --arch=arm64 bullseye
+  echo "$roots_dir"
+fi
