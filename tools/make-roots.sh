@@ -22,10 +22,11 @@ copy_root() {
 
 # The Debian archive this machine's apt reaches, as its sources name it.
 debian_archive() {
+  local sources=(/etc/apt/sources.list.d/*.sources) lists=(/etc/apt/sources.list /etc/apt/sources.list.d/*.list)
   {
-    sed -n 's|^URIs:[[:space:]]*\([^[:space:]]*/debian\)/*[[:space:]]*$|\1|p' /etc/apt/sources.list.d/*.sources
+    sed -n 's|^URIs:[[:space:]]*\([^[:space:]]*/debian\)/*[[:space:]]*$|\1|p' "${sources[@]}" || true
     sed -n 's|^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]*/debian\)/*[[:space:]].*|\2|p' \
-      /etc/apt/sources.list /etc/apt/sources.list.d/*.list
+      "${lists[@]}" || true
   } 2>/dev/null | head -n 1
 }
 
