@@ -74,13 +74,13 @@ install_deb() {
   return $status
 }
 
-# check_deb PACKAGE DIR: DIR holds the unpacked package. Its README is the user part alone, the
-# glibc version the README gives is the newest one the program's symbols need, neither lintian nor
+# check_deb PACKAGE DIR: DIR holds the unpacked package. Its documents name no script of the
+# repository, the glibc version the README gives is the newest one the program's symbols need, neither lintian nor
 # mandoc (on the manual page) finds an error or a warning, and the page's example is whole.
 check_deb() {
   local status=0 glibc report
-  ! grep -n 'tools/' "$2/usr/share/doc/ostra/README.md" ||
-    { echo "$1: its README names scripts the package lacks"; status=1; }
+  ! grep -n 'tools/' "$2"/usr/share/doc/ostra/{README.md,docs/recipes.md,docs/behaviour.md} ||
+    { echo "$1: its documents name scripts the package lacks"; status=1; }
   glibc=$(objdump -T "$2/usr/bin/ostra" | grep -o 'GLIBC_[0-9.]*' | sort -Vu | tail -n 1)
   grep -q "glibc ${glibc#GLIBC_} or later" README.md ||
     { echo "$1: the program needs $glibc, which README.md does not say"; status=1; }
@@ -112,7 +112,7 @@ for package in "${packages[@]}"; do
               (cd "$dir" && stamp_with "$package" "${run[@]}") || fail=1 ;;
     *.zip)    unzip -q "$out/$package" -d "$dir"
               top=$dir/${package%.zip}
-              for f in ostra.exe README.md LICENSE; do
+              for f in ostra.exe README.md LICENSE docs/recipes.md docs/behaviour.md docs/ostra.html; do
                 [ -f "$top/$f" ] || { echo "$package lacks $f"; fail=1; }
               done
               check_examples "$package" "$top/examples" || fail=1
