@@ -77,13 +77,22 @@ int BurnFile(const char* fileName, const char* marker, const char* replacement) 
   char block[kBlockSize] = {};
   std::memcpy(block, replacement, replacementLength);
   const uint64_t offset = static_cast<uint64_t>(found);
-  if (!platform::WriteFileAt(file, offset, block, static_cast<uint64_t>(length)))
+  const uint64_t size = static_cast<uint64_t>(length);
+  // A stamp is whole or absent: a value cut at a file-size limit would leave neither the value nor
+  // the marker, and no later run could stamp the file. Where the system says so ahead, nothing is
+  // written.
+  if (!platform::WritesCanReach(offset + size))
     return 0;
   // The caller's script trusts the outcome, so 1 means the bytes are in the file: flushed and
   // read back as written through the same exclusive handle.
   char written[kBlockSize];
-  if (!platform::FlushFile(file) ||
-      !platform::ReadFileAt(file, offset, written, static_cast<uint64_t>(length)))
-    return 0;
-  return std::memcmp(written, block, static_cast<size_t>(length)) == 0 ? 1 : 0;
+  if (platform::WriteFileAt(file, offset, block, size) && platform::FlushFile(file) &&
+      platform::ReadFileAt(file, offset, written, size) &&
+      std::memcmp(written, block, static_cast<size_t>(length)) == 0)
+    return 1;
+  // Some of the value may have landed: the marker's own bytes go back over it, so that the file
+  // can be stamped again once the cause is gone. If even that fails, the outcome is still 0.
+  if (platform::WriteFileAt(file, offset, marker, size))
+    platform::FlushFile(file);
+  return 0;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "app/marker_test_data.h"
 #include "platform/file.h"
@@ -165,6 +166,55 @@ TEST_F(BurnFileTest, FileHeldByAnotherHolderIsUntouched) {
   // Released, the file can be stamped again.
   EXPECT_EQ(BurnFile(path.c_str(), "MARKER42", "VALUE123"), 1);
   EXPECT_EQ(ReadBytes(path), "<VALUE123>");
+}
+
+// Writes that the system cuts short or refuses, one call after another: each entry is how many
+// bytes the next write call may move (0 fails it); calls past the list move all they are given.
+struct WritePlan {
+  static uint64_t Filter(uint64_t size) {
+    if (next >= count)
+      return size;
+    const uint64_t allowed = calls[next++];
+    return allowed < size ? allowed : size;
+  }
+  static const uint64_t* calls;
+  static size_t count;
+  static size_t next;
+};
+const uint64_t* WritePlan::calls = nullptr;
+size_t WritePlan::count = 0;
+size_t WritePlan::next = 0;
+
+// A stamp is whole or absent: a write that fails after part of the value landed puts the marker's
+// own bytes back and gives 0. Only when the marker cannot be put back either does the file keep
+// the part that landed (still 0).
+TEST_F(BurnFileTest, WritesThatFailPartWayLeaveTheMarker) {
+  struct Case {
+    const char* name;
+    std::vector<uint64_t> calls;
+    int outcome;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"refused at once", {0}, 0, "<MARKER42>"},
+      {"three bytes, then refused", {3, 0}, 0, "<MARKER42>"},
+      {"seven bytes, then refused", {7, 0}, 0, "<MARKER42>"},
+      {"short writes that add up", {3, 4, 1}, 1, "<VALUE123>"},
+      {"the marker cannot be put back", {3, 0, 0}, 0, "<VALKER42>"},
+      {"the marker goes back in part", {3, 0, 2, 0}, 0, "<MALKER42>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WritePlan::calls = c.calls.data();
+    WritePlan::count = c.calls.size();
+    WritePlan::next = 0;
+    platform::SetWriteFilterForTesting(&WritePlan::Filter);
+    std::string after;
+    const int outcome = Burn("<MARKER42>", "MARKER42", "VALUE123", &after);
+    platform::SetWriteFilterForTesting(nullptr);
+    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(after, c.expected);
+  }
 }
 
 // Values that do not fit the 80-byte block are refused before the file is opened.

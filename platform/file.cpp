@@ -25,6 +25,8 @@ bool TransferAll(Byte* bytes, uint64_t size, Transfer transfer) {
   return true;
 }
 
+WriteFilter writeFilter = nullptr;
+
 // The systems' file offsets are signed 64-bit numbers.
 bool SeekTo(const ScopedFileHandle& file, uint64_t offset) {
   return offset <= static_cast<uint64_t>(INT64_MAX) && SetFilePosition(file, offset);
@@ -49,8 +51,14 @@ ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access, uint
 bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data, uint64_t size) {
   return SeekTo(file, offset) &&
          TransferAll(static_cast<const unsigned char*>(data), size,
-                     [&file](const unsigned char* at, uint64_t n) { return WriteToFile(file, at, n); });
+                     [&file](const unsigned char* at, uint64_t n) {
+                       if (writeFilter != nullptr && (n = writeFilter(n)) == 0)
+                         return uint64_t{0};
+                       return WriteToFile(file, at, n);
+                     });
 }
+
+void SetWriteFilterForTesting(WriteFilter filter) { writeFilter = filter; }
 
 bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uint64_t size) {
   return SeekTo(file, offset) &&

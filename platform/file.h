@@ -56,6 +56,17 @@ bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uin
 /// Flushes what was written through `file` to the file's storage. Returns false on failure.
 bool FlushFile(const ScopedFileHandle& file);
 
+/// Whether the system lets a write reach byte `end` (exclusive) of a file, as far as it says ahead:
+/// false on POSIX when the file-size limit (RLIMIT_FSIZE) lies below `end`, so that such a write
+/// would land only in part. Always true on Windows, which has no such limit.
+bool WritesCanReach(uint64_t end);
+
+/// For tests: while a filter is set, each write that WriteFileAt hands to the system is first
+/// given to it, and only as many of its bytes as the filter returns go on (0 fails the write), so
+/// that short and failed writes come when a test wants them. nullptr restores plain writes.
+using WriteFilter = uint64_t (*)(uint64_t size);
+void SetWriteFilterForTesting(WriteFilter filter);
+
 }  // namespace platform
 
 #endif  // OSTRA_PLATFORM_FILE_H_

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -107,6 +108,13 @@ bool SetFilePosition(const ScopedFileHandle& file, uint64_t offset) {
 }
 
 bool FlushFile(const ScopedFileHandle& file) { return fsync(Descriptor(file)) == 0; }
+
+bool WritesCanReach(uint64_t end) {
+  struct rlimit limit;
+  if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+    return true;
+  return end <= static_cast<uint64_t>(limit.rlim_cur);
+}
 
 void SleepMilliseconds(uint32_t milliseconds) {
   struct timespec wait = {static_cast<time_t>(milliseconds / 1000),

@@ -103,6 +103,8 @@ bool SetFilePosition(const ScopedFileHandle& file, uint64_t offset) {
 
 bool FlushFile(const ScopedFileHandle& file) { return FlushFileBuffers(ToHandle(file)) != 0; }
 
+bool WritesCanReach(uint64_t) { return true; }
+
 void SleepMilliseconds(uint32_t milliseconds) { Sleep(milliseconds); }
 
 }  // namespace platform
