@@ -83,6 +83,11 @@ int BurnFile(const char* fileName, const char* marker, const char* replacement) 
   // written.
   if (!platform::WritesCanReach(offset + size))
     return 0;
+  // Where the system cannot say so ahead (a Windows program under Wine, which Linux's limit still
+  // binds), the marker's own bytes written over themselves find out, and change nothing when the
+  // write is cut or refused.
+  if (!platform::WriteFileAt(file, offset, marker, size))
+    return 0;
   // The caller's script trusts the outcome, so 1 means the bytes are in the file: flushed and
   // read back as written through the same exclusive handle.
   char written[kBlockSize];

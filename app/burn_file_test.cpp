@@ -170,6 +170,8 @@ TEST_F(BurnFileTest, FileHeldByAnotherHolderIsUntouched) {
 
 // Writes that the system cuts short or refuses, one call after another: each entry is how many
 // bytes the next write call may move (0 fails it); calls past the list move all they are given.
+// The marker written over itself is the first call, the value the second, the marker put back
+// the third.
 struct WritePlan {
   static uint64_t Filter(uint64_t size) {
     if (next >= count)
@@ -196,12 +198,14 @@ TEST_F(BurnFileTest, WritesThatFailPartWayLeaveTheMarker) {
     std::string expected;
   };
   const Case cases[] = {
-      {"refused at once", {0}, 0, "<MARKER42>"},
-      {"three bytes, then refused", {3, 0}, 0, "<MARKER42>"},
-      {"seven bytes, then refused", {7, 0}, 0, "<MARKER42>"},
-      {"short writes that add up", {3, 4, 1}, 1, "<VALUE123>"},
-      {"the marker cannot be put back", {3, 0, 0}, 0, "<VALKER42>"},
-      {"the marker goes back in part", {3, 0, 2, 0}, 0, "<MALKER42>"},
+      {"the marker over itself refused", {0}, 0, "<MARKER42>"},
+      {"the marker over itself cut", {3}, 0, "<MARKER42>"},
+      {"the value refused", {8, 0}, 0, "<MARKER42>"},
+      {"the value cut after three bytes", {8, 3}, 0, "<MARKER42>"},
+      {"the value cut after seven bytes", {8, 7}, 0, "<MARKER42>"},
+      {"the marker cannot be put back", {8, 3, 0}, 0, "<VALKER42>"},
+      {"the marker goes back in part", {8, 3, 2}, 0, "<MALKER42>"},
+      {"whole", {8, 8}, 1, "<VALUE123>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

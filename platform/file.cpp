@@ -27,6 +27,12 @@ bool TransferAll(Byte* bytes, uint64_t size, Transfer transfer) {
 
 WriteFilter writeFilter = nullptr;
 
+// A write that the system cuts short is not continued: the rest would be refused anyway (a full
+// disk, a file-size limit), and a Linux process that writes at a file-size limit ends with SIGXFSZ
+// unless it ignores that signal, which a Windows program under Wine cannot. Each write asks for at
+// most this much, which both systems move in one call.
+constexpr uint64_t kLongestWrite = uint64_t{1} << 30;
+
 // The systems' file offsets are signed 64-bit numbers.
 bool SeekTo(const ScopedFileHandle& file, uint64_t offset) {
   return offset <= static_cast<uint64_t>(INT64_MAX) && SetFilePosition(file, offset);
@@ -49,12 +55,17 @@ ScopedFileHandle OpenFileExclusive(const PathName& path, FileAccess access, uint
 }
 
 bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data, uint64_t size) {
+  bool cut = false;
   return SeekTo(file, offset) &&
          TransferAll(static_cast<const unsigned char*>(data), size,
-                     [&file](const unsigned char* at, uint64_t n) {
-                       if (writeFilter != nullptr && (n = writeFilter(n)) == 0)
-                         return uint64_t{0};
-                       return WriteToFile(file, at, n);
+                     [&file, &cut](const unsigned char* at, uint64_t n) -> uint64_t {
+                       if (cut)
+                         return 0;
+                       const uint64_t asked = n < kLongestWrite ? n : kLongestWrite;
+                       const uint64_t allowed = writeFilter != nullptr ? writeFilter(asked) : asked;
+                       const uint64_t moved = allowed != 0 ? WriteToFile(file, at, allowed) : 0;
+                       cut = moved < asked;
+                       return moved;
                      });
 }
 

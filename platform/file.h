@@ -46,7 +46,8 @@ uint64_t WriteToFile(const ScopedFileHandle& file, const void* data, uint64_t si
 bool SetFilePosition(const ScopedFileHandle& file, uint64_t offset);
 
 /// Writes all `size` bytes of `data` at byte `offset` from the start of the file (the current
-/// position moves). Returns true only when every byte was written.
+/// position moves); a write that the system cuts short ends there, after the bytes it moved.
+/// Returns true only when every byte was written.
 bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data, uint64_t size);
 
 /// Reads exactly `size` bytes at byte `offset` from the start of the file (the current position

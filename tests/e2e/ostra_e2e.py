@@ -377,13 +377,17 @@ class Hardening(ToolCase):
     def test_a_stamp_the_file_size_limit_would_cut_is_whole_or_absent(self):
         # The Linux program sees the limit ahead and writes nothing; under Wine the system cuts the
         # write short and the marker's bytes go back. Either way a later run can still stamp.
-        # The marker lies past Wine's own files (its registry), which a server started here saves
-        # under the same limit.
+        # Under Wine, where the program cannot see the limit ahead and Wine writes on after a short
+        # write, a write that reaches the limit ends the process with SIGXFSZ, which a Windows
+        # program cannot ignore: the marker written over itself first meets it, so the file is
+        # unchanged. The marker lies past Wine's own files (its registry), which a server started
+        # here saves under the same limit.
         at = 8 << 20
         data = b"x" * at + MARKER + b"x" * 100
         stamp = b"x" * at + stamped(b"SN-0001")[SAMPLE.index(MARKER):][:len(MARKER)] + b"x" * 100
         # (limit in bytes from the marker's start, status, file afterwards)
-        cases = [(-100000, 0, data), (5, 0, data), (len(MARKER) - 1, 0, data),
+        cut = -signal.SIGXFSZ if WINE else 0
+        cases = [(-100000, cut, data), (5, cut, data), (len(MARKER) - 1, cut, data),
                  (len(MARKER), 1, stamp)]
         for offset, status, expected in cases:
             with self.subTest(limit=offset):
