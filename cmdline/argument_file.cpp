@@ -5,28 +5,9 @@
 #include <exception>
 #include <utility>
 
-#include "cmdline/command_line_parser.h"
-#include "platform/current_directory.h"
 #include "platform/file.h"
 #include "platform/text_encoding.h"
 #include "platform/whole_file.h"
-
-namespace {
-
-// Keeps the stack of open argument files true to the recursion on every way out, an exception
-// passing through a nested walk included; otherwise a later walk would see phantom cycles.
-class LeaveOnExit {
- public:
-  explicit LeaveOnExit(ArgumentFileStack& entered) : stack(entered) {}
-  ~LeaveOnExit() { stack.Leave(); }
-  LeaveOnExit(const LeaveOnExit&) = delete;
-  LeaveOnExit& operator=(const LeaveOnExit&) = delete;
-
- private:
-  ArgumentFileStack& stack;
-};
-
-}  // namespace
 
 void ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& out) {
   // Nothing to convert after a bare mark: no call with a zero count reaches the platform.
@@ -79,54 +60,8 @@ std::string ArgumentFileStack::Enter(const platform::PathName& path) {
   return std::string();
 }
 
-bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
-  if (platform::GetPathKind(fileName) != platform::PathKind::kFile) {
-    errorText = "File not found: " + fileName;
-    return false;
-  }
-
-  platform::PathName exactPath;
-  platform::PathName folderPath;
-  if (!platform::GetFullPath(fileName, &exactPath, &folderPath)) {
-    errorText = "File name too long: " + fileName;
-    return false;
-  }
-  const std::string& fullPath = exactPath.text;
-
-  // A file may name itself, directly or through others, and a chain of files that each name the
-  // next twice doubles without any cycle; both must end the walk, not the stack or the clock.
-  const std::string refused = openArgumentFiles.Enter(exactPath);
-  if (!refused.empty()) {
-    errorText = refused;
-    return false;
-  }
-  LeaveOnExit leave(openArgumentFiles);
-
-  // Relative names inside the file, nested files included, are meant relative to the file itself.
-  platform::ScopedCurrentDirectory folder(folderPath);
-  if (!folder.IsSaved()) {
-    errorText = "Failed to save the current directory to read file " + fullPath;
-    return false;
-  }
-  // Nested names resolve against the folder; from anywhere else they could name another file.
-  if (!folder.IsEntered()) {
-    errorText = "Failed to enter the folder of file " + fullPath;
-    return false;
-  }
-
-  std::string text;
-  const bool parsed = LoadTextFile(exactPath, text) && ParseArgumentText(text);
-  // Names after the file (a relative /burnfile value above all) resolve against the folder the
-  // walk came from; from any other folder they would name another file.
-  if (!folder.Restore() && parsed) {
-    errorText = "Failed to return to the current directory after file " + fullPath;
-    return false;
-  }
-  return parsed;
-}
-
-bool CommandLineParser::LoadTextFile(const platform::PathName& exactPath, std::string& text) {
-  ClearErrorText();
+bool LoadArgumentFileText(const platform::PathName& exactPath, std::string& text,
+                          std::string& error) {
   const std::string& path = exactPath.text;
   text.clear();
 
@@ -136,11 +71,11 @@ bool CommandLineParser::LoadTextFile(const platform::PathName& exactPath, std::s
   platform::ScopedFileHandle file =
       platform::OpenFileExclusive(exactPath, platform::FileAccess::kRead, &length);
   if (!file) {
-    errorText = "Failed to open file " + path;
+    error = "Failed to open file " + path;
     return false;
   }
   if ((length >> 32) != 0) {
-    errorText = "File " + path + " is too large";
+    error = "File " + path + " is too large";
     return false;
   }
   if (length == 0)
@@ -151,10 +86,10 @@ bool CommandLineParser::LoadTextFile(const platform::PathName& exactPath, std::s
     case platform::WholeFileLoad::kLoaded:
       break;
     case platform::WholeFileLoad::kNoMapping:
-      errorText = "Failed to create file mapping on file " + path;
+      error = "Failed to create file mapping on file " + path;
       return false;
     case platform::WholeFileLoad::kNoView:
-      errorText = "Failed to map view of file " + path;
+      error = "Failed to map view of file " + path;
       return false;
   }
 
@@ -162,7 +97,7 @@ bool CommandLineParser::LoadTextFile(const platform::PathName& exactPath, std::s
   // A file of one or two bytes is always narrow text, even one that holds just the mark.
   const unsigned mark = length > 2 ? (bytes[0] | (bytes[1] << 8)) : 0;
   if (mark == 0xFFFE) {
-    errorText = "File " + path + " is in big-endian unicode format";
+    error = "File " + path + " is in big-endian unicode format";
     return false;
   }
 
@@ -177,7 +112,7 @@ bool CommandLineParser::LoadTextFile(const platform::PathName& exactPath, std::s
     }
   } catch (const std::exception&) {
     text.clear();
-    errorText = "Failed to convert character data from file " + path + ".";
+    error = "Failed to convert character data from file " + path + ".";
     return false;
   }
 
@@ -185,9 +120,4 @@ bool CommandLineParser::LoadTextFile(const platform::PathName& exactPath, std::s
   std::replace(text.begin(), text.end(), '\r', ' ');
   std::replace(text.begin(), text.end(), '\n', ' ');
   return true;
-}
-
-bool CommandLineParser::ParseArgumentText(const std::string& text) {
-  ArgumentFileTokens tokens(text);
-  return WalkTokens(tokens);
 }

@@ -19,6 +19,12 @@ constexpr std::size_t kMaxArgumentFilesPerParse = 1000;
 /// Reports nothing.
 void ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& out);
 
+/// Reads the whole argument file at `path` (a full path; messages show its text) as text: narrow
+/// bytes as they stand, or UTF-16 little-endian after the mark FF FE converted to the narrow code
+/// page; then every carriage return and line feed becomes a space. Returns true with the text in
+/// `text`, or false with the message of why in `error`.
+bool LoadArgumentFileText(const platform::PathName& path, std::string& text, std::string& error);
+
 /// Whether `c` separates tokens in an argument file: space, tab, line feed or carriage return.
 bool IsSeparatorChar(char c);
 

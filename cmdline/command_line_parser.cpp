@@ -3,6 +3,8 @@
 #include "cmdline/token_source.h"
 #include "cmdline/usage_text.h"
 #include "cmdline/version_info_reader.h"
+#include "platform/current_directory.h"
+#include "platform/file.h"
 #include "platform/version_resource.h"
 
 namespace {
@@ -29,6 +31,19 @@ class ListTokens : public TokenSource {
  private:
   const std::vector<std::string>& tokens;
   std::size_t next = 0;
+};
+
+// Keeps the stack of open argument files true to the recursion on every way out, an exception
+// passing through a nested walk included; otherwise a later walk would see phantom cycles.
+class LeaveOnExit {
+ public:
+  explicit LeaveOnExit(ArgumentFileStack& entered) : stack(entered) {}
+  ~LeaveOnExit() { stack.Leave(); }
+  LeaveOnExit(const LeaveOnExit&) = delete;
+  LeaveOnExit& operator=(const LeaveOnExit&) = delete;
+
+ private:
+  ArgumentFileStack& stack;
 };
 
 }  // namespace
@@ -119,6 +134,57 @@ bool CommandLineParser::WalkTokens(TokenSource& tokens) {
     }
   }
   return true;
+}
+
+bool CommandLineParser::ExpandArgumentFile(const std::string& fileName) {
+  if (platform::GetPathKind(fileName) != platform::PathKind::kFile) {
+    errorText = "File not found: " + fileName;
+    return false;
+  }
+
+  platform::PathName exactPath;
+  platform::PathName folderPath;
+  if (!platform::GetFullPath(fileName, &exactPath, &folderPath)) {
+    errorText = "File name too long: " + fileName;
+    return false;
+  }
+  const std::string& fullPath = exactPath.text;
+
+  // A file may name itself, directly or through others, and a chain of files that each name the
+  // next twice doubles without any cycle; both must end the walk, not the stack or the clock.
+  const std::string refused = openArgumentFiles.Enter(exactPath);
+  if (!refused.empty()) {
+    errorText = refused;
+    return false;
+  }
+  LeaveOnExit leave(openArgumentFiles);
+
+  // Relative names inside the file, nested files included, are meant relative to the file itself.
+  platform::ScopedCurrentDirectory folder(folderPath);
+  if (!folder.IsSaved()) {
+    errorText = "Failed to save the current directory to read file " + fullPath;
+    return false;
+  }
+  // Nested names resolve against the folder; from anywhere else they could name another file.
+  if (!folder.IsEntered()) {
+    errorText = "Failed to enter the folder of file " + fullPath;
+    return false;
+  }
+
+  std::string text;
+  const bool parsed = LoadArgumentFileText(exactPath, text, errorText) && ParseArgumentText(text);
+  // Names after the file (a relative /burnfile value above all) resolve against the folder the
+  // walk came from; from any other folder they would name another file.
+  if (!folder.Restore() && parsed) {
+    errorText = "Failed to return to the current directory after file " + fullPath;
+    return false;
+  }
+  return parsed;
+}
+
+bool CommandLineParser::ParseArgumentText(const std::string& text) {
+  ArgumentFileTokens tokens(text);
+  return WalkTokens(tokens);
 }
 
 Argument* CommandLineParser::FindNamedArgument(const std::string& name) {

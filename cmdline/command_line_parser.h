@@ -64,12 +64,6 @@ class CommandLineParser {
   /// true when the file was read and its walk succeeded; false with one message in errorText.
   bool ExpandArgumentFile(const std::string& fileName);
 
-  /// Reads the whole file at `path` (a full path; messages show its text) as text: narrow bytes as
-  /// they stand, or UTF-16 little-endian after the mark FF FE converted to the narrow code page;
-  /// then every carriage return and line feed becomes a space. Returns true with the text in
-  /// `text`, or false with one message in errorText.
-  bool LoadTextFile(const platform::PathName& path, std::string& text);
-
   /// Splits `text` into tokens (separators space, tab, CR, LF; double quotes group and are
   /// dropped; empty tokens are dropped) and returns ParseTokens over them.
   bool ParseArgumentText(const std::string& text);
