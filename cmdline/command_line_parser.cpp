@@ -210,7 +210,8 @@ std::string CommandLineParser::GetVersionText() {
     return std::string();
   return BuildVersionBanner(TextOrEmpty(reader.QueryString("FileDescription")),
                             TextOrEmpty(reader.QueryString("FileVersion")),
-                            TextOrEmpty(reader.QueryString("LegalCopyright")));
+                            TextOrEmpty(reader.QueryString("LegalCopyright")),
+                            GetCodePageLegalSigns());
 }
 
 std::string CommandLineParser::GetUsageText(const std::string& message) {

@@ -16,11 +16,22 @@ bool IsConsoleProgram();
 std::string ReplaceAll(const std::string& subject, const std::string& search,
                        const std::string& replacement, bool all);
 
+/// The copyright and registered signs as the banner writes them.
+struct LegalSigns {
+  std::string copyright;
+  std::string registered;
+};
+
+/// The narrow code page's own copyright and registered signs (A9 and AE in code page 1252), or
+/// "(c)" and "(r)" where it has no such character: a byte of another meaning would show as
+/// another character, or as the lead byte of one that swallows what follows.
+LegalSigns GetCodePageLegalSigns();
+
 /// The version banner from a version resource's three values: "<description> version <version>",
-/// a line end, then the copyright with every "(c)" and "(r)" made the code page 1252 signs, a full
-/// stop unless it ends with one, " All rights reserved." and a line end. An empty copyright leaves
-/// out the whole second line.
+/// a line end, then the copyright with every "(c)" and "(r)" made `signs`, a full stop unless it
+/// ends with one, " All rights reserved." and a line end. An empty copyright leaves out the whole
+/// second line.
 std::string BuildVersionBanner(const std::string& description, const std::string& version,
-                               const std::string& copyright);
+                               const std::string& copyright, const LegalSigns& signs);
 
 #endif  // OSTRA_CMDLINE_USAGE_TEXT_H_

@@ -31,6 +31,7 @@ TEST(ReplaceAllTest, Table) {
 }
 
 TEST(VersionBannerTest, Table) {
+  const LegalSigns cp1252{"\xA9", "\xAE"};
   const struct {
     const char* description;
     const char* version;
@@ -50,9 +51,31 @@ TEST(VersionBannerTest, Table) {
       {"", "", "", " version \n"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.expected, BuildVersionBanner(c.description, c.version, c.copyright))
+    EXPECT_EQ(c.expected, BuildVersionBanner(c.description, c.version, c.copyright, cp1252))
         << c.copyright;
   }
 }
+
+// A code page without the signs (932, 936, 950) keeps the letters; a multi-byte one writes its own
+// bytes whole.
+TEST(VersionBannerTest, SignsOfOtherCodePages) {
+  const struct {
+    LegalSigns signs;
+    const char* expected;
+  } cases[] = {
+      {{"(c)", "(r)"}, "O version 1\n(c) O(r) (C). All rights reserved.\n"},
+      {{"\xA8\xCF", "\xA8\xDE"}, "O version 1\n\xA8\xCF O\xA8\xDE (C). All rights reserved.\n"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.expected, BuildVersionBanner("O", "1", "(c) O(r) (C)", c.signs));
+}
+
+#ifdef _WIN32
+TEST(VersionBannerTest, CodePage1252HasTheSigns) {
+  const LegalSigns signs = GetCodePageLegalSigns();
+  EXPECT_EQ("\xA9", signs.copyright);
+  EXPECT_EQ("\xAE", signs.registered);
+}
+#endif
 
 }  // namespace

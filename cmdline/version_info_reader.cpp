@@ -18,14 +18,14 @@ VersionInfoReader::VersionInfoReader(const char* tableKey) {
 }
 
 ResultCode VersionInfoReader::Load(platform::ModuleHandle module) {
-  std::string path;
+  platform::PathName path;
   const ResultCode result = platform::GetModulePath(module, &path);
   if (result < 0)
     return result;
   return LoadFile(path);
 }
 
-ResultCode VersionInfoReader::LoadFile(const std::string& path) {
+ResultCode VersionInfoReader::LoadFile(const platform::PathName& path) {
   Free();
   std::uint32_t handle = 0;
   const std::uint32_t size = platform::GetVersionInfoSize(path, &handle);

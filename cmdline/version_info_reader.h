@@ -18,7 +18,7 @@ class VersionInfoReader {
   /// Loads the version information of the file at `path`, releasing any held first. Returns 0,
   /// platform::kResultFail when the file has none, platform::kResultOutOfMemory, or the system's
   /// failure.
-  platform::ResultCode LoadFile(const std::string& path);
+  platform::ResultCode LoadFile(const platform::PathName& path);
   /// The value `name` of the string table, pointing into the held block and valid until Free, or
   /// null when it is not there or nothing is loaded.
   const char* QueryString(const char* name) const;

@@ -5,8 +5,8 @@
 namespace platform {
 
 std::string GetProgramPath() {
-  std::string path;
-  return GetModulePath(GetProgramModule(), &path) == kResultOk ? path : std::string();
+  PathName path;
+  return GetModulePath(GetProgramModule(), &path) == kResultOk ? path.text : std::string();
 }
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/path.h"
+
 namespace platform {
 
 /// Result codes follow the Windows convention: 0 is success, a negative value a failure.
@@ -20,17 +22,19 @@ using ModuleHandle = void*;
 ModuleHandle GetProgramModule();
 
 /// Stores the path of the file from which `module` was loaded in *path: on Windows its ANSI
-/// spelling, "?" for what the code page lacks, and a failure when it does not fit 260 characters.
-/// Returns 0, or the failure as a result code made from the system's error.
-ResultCode GetModulePath(ModuleHandle module, std::string* path);
+/// spelling, "?" for what the code page lacks, with its exact UTF-16 units, and a failure when it
+/// does not fit 260 characters. Returns 0, or the failure as a result code made from the system's
+/// error.
+ResultCode GetModulePath(ModuleHandle module, PathName* path);
 
 /// The size of the version information of the file at `path`, and in *handle the value that
-/// ReadVersionInfo wants back. 0 when the file has none (always on POSIX).
-std::uint32_t GetVersionInfoSize(const std::string& path, std::uint32_t* handle);
+/// ReadVersionInfo wants back. 0 when the file has none (always on POSIX). On Windows the file is
+/// named by the wide calls, so a name the code page cannot spell still reaches it.
+std::uint32_t GetVersionInfoSize(const PathName& path, std::uint32_t* handle);
 
 /// Fills `block`, `size` bytes, with the version information of the file at `path`. Returns 0, or
 /// the failure as a result code made from the system's error.
-ResultCode ReadVersionInfo(const std::string& path, std::uint32_t handle, std::uint32_t size,
+ResultCode ReadVersionInfo(const PathName& path, std::uint32_t handle, std::uint32_t size,
                            void* block);
 
 /// The value `name` of the string table `key` (for example "040904B0") in a block filled by

@@ -11,7 +11,7 @@ namespace platform {
 ModuleHandle GetProgramModule() { return nullptr; }
 
 // Every module of the process is the program itself here.
-ResultCode GetModulePath(ModuleHandle, std::string* path) {
+ResultCode GetModulePath(ModuleHandle, PathName* path) {
   std::vector<char> buffer(256);
   for (;;) {
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -20,19 +20,19 @@ ResultCode GetModulePath(ModuleHandle, std::string* path) {
       return errno != 0 ? ResultFromSystemError(static_cast<std::uint32_t>(errno)) : kResultFail;
     // readlink truncates silently: only a result shorter than the buffer is known to be whole.
     if (static_cast<std::size_t>(length) < buffer.size()) {
-      path->assign(buffer.data(), static_cast<std::size_t>(length));
+      *path = PathName(std::string(buffer.data(), static_cast<std::size_t>(length)));
       return kResultOk;
     }
     buffer.resize(buffer.size() * 2);
   }
 }
 
-std::uint32_t GetVersionInfoSize(const std::string&, std::uint32_t* handle) {
+std::uint32_t GetVersionInfoSize(const PathName&, std::uint32_t* handle) {
   *handle = 0;
   return 0;
 }
 
-ResultCode ReadVersionInfo(const std::string&, std::uint32_t, std::uint32_t, void*) { return kResultFail; }
+ResultCode ReadVersionInfo(const PathName&, std::uint32_t, std::uint32_t, void*) { return kResultFail; }
 
 const char* QueryVersionString(const void*, const char*, const char*) { return nullptr; }
 

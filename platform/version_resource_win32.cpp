@@ -32,7 +32,7 @@ const ScopedLibrary& VersionLibrary() {
 
 ModuleHandle GetProgramModule() { return GetModuleHandleA(nullptr); }
 
-ResultCode GetModulePath(ModuleHandle module, std::string* path) {
+ResultCode GetModulePath(ModuleHandle module, PathName* path) {
   wchar_t buffer[MAX_PATH];
   // The wide call: the ANSI one spells what the code page lacks with look-alikes, which may name
   // another file.
@@ -42,24 +42,27 @@ ResultCode GetModulePath(ModuleHandle module, std::string* path) {
   // A full buffer means the path was cut: another file's name would be worse than none.
   if (length >= MAX_PATH)
     return ResultFromSystemError(ERROR_INSUFFICIENT_BUFFER);
-  *path = ToPathName(buffer, length).text;
+  *path = ToPathName(buffer, length);
   return S_OK;
 }
 
-std::uint32_t GetVersionInfoSize(const std::string& path, std::uint32_t* handle) {
-  using SizeFunction = DWORD(WINAPI*)(LPCSTR, LPDWORD);
-  auto getSize = FindLibraryFunction<SizeFunction>(VersionLibrary(), "GetFileVersionInfoSizeA");
+std::uint32_t GetVersionInfoSize(const PathName& path, std::uint32_t* handle) {
+  using SizeFunction = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+  auto getSize = FindLibraryFunction<SizeFunction>(VersionLibrary(), "GetFileVersionInfoSizeW");
+  // The ANSI calls would get "?" for what the code page lacks, and find no file.
+  std::u16string wide;
   DWORD zero = 0;
-  DWORD size = getSize != nullptr ? getSize(path.c_str(), &zero) : 0;
+  DWORD size = getSize != nullptr && ToWideName(path, &wide) ? getSize(WideChars(wide), &zero) : 0;
   *handle = zero;
   return size;
 }
 
-ResultCode ReadVersionInfo(const std::string& path, std::uint32_t handle, std::uint32_t size,
+ResultCode ReadVersionInfo(const PathName& path, std::uint32_t handle, std::uint32_t size,
                            void* block) {
-  using ReadFunction = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
-  auto read = FindLibraryFunction<ReadFunction>(VersionLibrary(), "GetFileVersionInfoA");
-  if (read == nullptr || !read(path.c_str(), handle, size, block))
+  using ReadFunction = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+  auto read = FindLibraryFunction<ReadFunction>(VersionLibrary(), "GetFileVersionInfoW");
+  std::u16string wide;
+  if (read == nullptr || !ToWideName(path, &wide) || !read(WideChars(wide), handle, size, block))
     return ResultFromLastError();
   return S_OK;
 }

@@ -586,6 +586,11 @@ class WindowsOnly(ToolCase):
         self.check(["/x"], -1,
                    banner + b"\nUnrecognized argument '/x'.\n\n" + usage_text("ostra_versioned"),
                    tool=VERSIONED_TOOL)
+        # The program's own file is read by its exact name, which code page 1252 cannot spell.
+        folder = self.path("\u65e5\u672c\u8a9e")
+        os.mkdir(folder)
+        shutil.copy(VERSIONED_TOOL, os.path.join(folder, "ostra_versioned.exe"))
+        self.check(["/v"], -1, banner + b"\n", tool=os.path.join(folder, "ostra_versioned.exe"))
 
 
 if __name__ == "__main__":
