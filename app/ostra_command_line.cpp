@@ -1,6 +1,10 @@
 #include "app/ostra_command_line.h"
 
+#include <new>
+
 #include "app/burn_file.h"
+#include "platform/out_of_memory.h"
+#include "platform/process_arguments.h"
 
 namespace {
 
@@ -22,12 +26,26 @@ OstraCommandLine::OstraCommandLine()
 }
 
 int RunOstra(int argc, char** argv) {
-  OstraCommandLine commandLine;
-  if (!commandLine.Parse(argc, argv))
-    return -1;
-  const std::string& fileName = commandLine.burnFile.GetValue();
-  const std::string& marker = commandLine.burnString.GetValue();
-  const std::string& replacement = commandLine.burnSn.GetValue();
+  std::string fileName;
+  std::string marker;
+  std::string replacement;
+  {
+    // Memory may run out before the walk (copying the arguments) or within it: either way the
+    // command line could not be read, which is -1 and says so, never an abort. The guard ends
+    // before the stamp, which answers for its own memory.
+    const platform::ScopedOutOfMemoryExit outOfMemory(kNotEnoughMemoryText);
+    try {
+      platform::ProcessArguments arguments(argc, argv);
+      OstraCommandLine commandLine;
+      if (!commandLine.Parse(arguments.Count(), arguments.Vector()))
+        return -1;
+      fileName = commandLine.burnFile.GetValue();
+      marker = commandLine.burnString.GetValue();
+      replacement = commandLine.burnSn.GetValue();
+    } catch (const std::bad_alloc&) {
+      outOfMemory.Exit();
+    }
+  }
   // An empty file name means there is nothing to do, whatever else was given.
   if (fileName.empty())
     return -1;

@@ -17,9 +17,10 @@ class OstraCommandLine : public StandardCommandLineParser {
   ValueArg<std::string> burnSn;
 };
 
-/// The tool's entry: parses the command line (showing usage, version or errors itself) and stamps
-/// the named file. Returns the exit status: -1 when nothing was done (parse error, help, version, no
-/// /burnfile value), 1 when the marker was found and written, 0 when it was not.
+/// The tool's entry, given main's arguments: reads the process's command line (showing usage,
+/// version or errors itself) and stamps the named file. Returns the exit status: -1 when nothing
+/// was done (parse error, help, version, no /burnfile value, not enough memory to read the command
+/// line), 1 when the marker was found and written, 0 when it was not.
 int RunOstra(int argc, char** argv);
 
 #endif  // OSTRA_APP_OSTRA_COMMAND_LINE_H_

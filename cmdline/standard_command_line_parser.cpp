@@ -23,9 +23,9 @@ bool StandardCommandLineParser::Parse(int argc, char** argv) {
     ParseArguments(argc, argv, /*skipFirst=*/true);
   } catch (const std::bad_alloc&) {
     // A huge argument file can exhaust memory: that is a bad command line, not a crash.
-    errorText = "Not enough memory to read the command line.";
+    errorText = kNotEnoughMemoryText;
   } catch (const std::length_error&) {
-    errorText = "Not enough memory to read the command line.";
+    errorText = kNotEnoughMemoryText;
   }
   return HandleHelpAndVersion();
 }

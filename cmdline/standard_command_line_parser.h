@@ -6,6 +6,9 @@
 #include "cmdline/argument.h"
 #include "cmdline/command_line_parser.h"
 
+/// The message of a command line that memory ran out reading.
+constexpr const char* kNotEnoughMemoryText = "Not enough memory to read the command line.";
+
 /// The parser a program derives its command line from: it registers the help switch ("?", "h",
 /// "help") and the version switch ("v", "version") ahead of the program's own arguments, and after
 /// the walk either lets the program go on or shows the version banner or the usage text.

@@ -410,6 +410,38 @@ class Hardening(ToolCase):
                 self.assertTrue(expected == self.read("target.bin"), "the file holds %r" %
                                 self.read("target.bin")[at - 2:at + len(MARKER) + 2])
 
+    def test_memory_that_runs_out_reading_the_command_line_gives_minus_1_not_an_abort(self):
+        # A little below the smallest address space the program answers in, its first allocations
+        # fail, where not even the exception that would report it can be made. Lower still the
+        # system cannot start the program at all, and says so itself.
+        step = 4096
+
+        def run(limit):
+            def bound():
+                resource.setrlimit(resource.RLIMIT_AS, (limit, limit))
+            return self.run_tool(["/bogus"], preexec=bound)
+
+        usage = console(error_and_usage("Unrecognized argument '/bogus'."))
+        if run(1 << 30) != (-1, usage):
+            self.skipTest("the program does not start in a bounded address space here "
+                          "(a sanitizer's shadow memory, Wine's own reservations)")
+        low, high = 0, 1 << 30
+        while high - low > step:
+            middle = (low + high) // 2 // step * step
+            low, high = (low, middle) if run(middle) == (-1, usage) else (middle, high)
+        message = console(b"Not enough memory to read the command line.\n")
+        answers = set()
+        for below in range(step, 24 * step + 1, step):
+            with self.subTest(below=below):
+                status, stdout = run(high - below)
+                loader = (b"error while loading shared libraries", b"cannot allocate TLS data")
+                if status == 127 and any(said in self.stderr for said in loader):
+                    continue
+                self.assertEqual(-1, status, "standard error: %r" % self.stderr)
+                self.assertIn(stdout, (usage, message))
+                answers.add(stdout)
+        self.assertIn(message, answers)
+
     def test_a_long_argument_file_costs_memory_close_to_its_size(self):
         size = 32 << 20
         self.write("many.rsp", b"a " * (size // 2))
