@@ -383,26 +383,29 @@ class Hardening(ToolCase):
         self.assertEqual(255, status)
 
     def test_a_stamp_the_file_size_limit_would_cut_is_whole_or_absent(self):
-        # The Linux program sees the limit ahead and writes nothing; under Wine the system cuts the
-        # write short and the marker's bytes go back. Either way a later run can still stamp.
-        # Under Wine, where the program cannot see the limit ahead and Wine writes on after a short
-        # write, a write that reaches the limit ends the process with SIGXFSZ, which a Windows
-        # program cannot ignore: the marker written over itself first meets it, so the file is
-        # unchanged. The marker lies past Wine's own files (its registry), which a server started
-        # here saves under the same limit.
+        # The Linux program sees the limit ahead and writes nothing. A Windows program under Wine
+        # cannot see it, so the marker written over itself meets it first, with nothing changed:
+        # Wine then writes on after the short write, and the write past the limit fails (0) where
+        # the parent ignores SIGXFSZ, or ends the process with that signal, which a Windows program
+        # cannot ignore itself. Either way the file is whole and a later run can still stamp. The
+        # marker lies past Wine's own files (its registry), which a server started here saves under
+        # the same limit.
         at = 8 << 20
         data = b"x" * at + MARKER + b"x" * 100
         stamp = b"x" * at + stamped(b"SN-0001")[SAMPLE.index(MARKER):][:len(MARKER)] + b"x" * 100
-        # (limit in bytes from the marker's start, status, file afterwards)
-        cut = -signal.SIGXFSZ if WINE else 0
-        cases = [(-100000, cut, data), (5, cut, data), (len(MARKER) - 1, cut, data),
-                 (len(MARKER), 1, stamp)]
-        for offset, status, expected in cases:
-            with self.subTest(limit=offset):
+        # (limit in bytes from the marker's start, SIGXFSZ ignored, status, file afterwards)
+        cases = []
+        for ignored in (False, True):
+            cut = -signal.SIGXFSZ if WINE and not ignored else 0
+            cases += [(-100000, ignored, cut, data), (5, ignored, cut, data),
+                      (len(MARKER) - 1, ignored, cut, data), (len(MARKER), ignored, 1, stamp)]
+        for offset, ignored, status, expected in cases:
+            with self.subTest(limit=offset, ignored=ignored):
                 self.write("target.bin", data)
 
-                def limit(size=at + offset):
+                def limit(size=at + offset, ignored=ignored):
                     resource.setrlimit(resource.RLIMIT_FSIZE, (size, size))
+                    signal.signal(signal.SIGXFSZ, signal.SIG_IGN if ignored else signal.SIG_DFL)
 
                 got = self.run_tool(["/burnfile", "target.bin", "/burnstring", MARKER.decode(),
                                      "/burnsn", "SN-0001"], preexec=limit)
