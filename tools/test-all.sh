@@ -2,9 +2,9 @@
 # Every test of every build: installs what is missing, then runs the native workflow (under
 # AddressSanitizer and UndefinedBehaviorSanitizer), the win64 workflow (tests under the 64-bit Wine
 # loader), the win32 tests under Wine where this machine runs 32-bit programs, the linux-arm64
-# workflow (tests under qemu), the release packages (installing the amd64 .deb with dpkg, then
-# removing it, and building them all a second time to compare) and the fuzz targets for a bounded
-# time. Fails when anything fails.
+# workflow (tests under qemu), the end-to-end cases against the release program, the release
+# packages (installing the amd64 .deb with dpkg, then removing it, and building them all a second
+# time to compare) and the fuzz targets for a bounded time. Fails when anything fails.
 #
 # Some kernels run no 32-bit programs, and then 32-bit Wine cannot start. There the 32-bit program
 # is still built and checked but not run, and one line says so. Whether the machine runs them is
@@ -27,6 +27,9 @@ cmake --workflow --preset linux-arm64
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 cmake --workflow --preset release
+# The shipped program runs the end-to-end cases too, among them the one a sanitizer's build cannot
+# run: memory running out in a bounded address space.
+python3 tests/e2e/ostra_e2e.py --tool build/release/app/ostra
 
 tools/check-exe.sh build/win64/app/ostra.exe
 tools/check-exe.sh build/win32/app/ostra.exe
