@@ -33,12 +33,13 @@ expect() {
   return 1
 }
 
-# check_program LABEL HOST-DIR INNER-DIR RUNNER...: the program is HOST-DIR/ostra, which RUNNER
-# (a command prefix: chroot R, qemu, env -i) sees as INNER-DIR/ostra. Runs the checks above.
+# check_program LABEL PROGRAM HOST-DIR INNER-DIR RUNNER...: runs the checks above on PROGRAM as
+# RUNNER (a command prefix: chroot R, qemu, nothing) sees it, with no environment, in a scratch
+# folder that RUNNER sees as INNER-DIR.
 check_program() {
-  local label=$1 dir=$2 inner=$3 status locale bytes
-  shift 3
-  local run=(env -i "$@" "$inner/ostra")
+  local label=$1 program=$2 dir=$3 inner=$4 status locale bytes
+  shift 4
+  local run=(env -i "$@" "$program")
   status=0
   "${run[@]}" /? >"$dir/usage.txt" 2>&1 || status=$?
   if [ $status -ne 255 ] || [[ $(head -n 1 "$dir/usage.txt") != "Usage: ostra [@argfile] "* ]]; then
@@ -62,7 +63,7 @@ check_program() {
     [ $locale = C ] && bytes='id=??\0\0\0\0;'
     printf 'id=@@ID@@;' >"$dir/target.dat"
     status=0
-    env -i LC_ALL=$locale "$@" "$inner/ostra" "@$inner/args.txt" >/dev/null 2>&1 || status=$?
+    env -i LC_ALL=$locale "$@" "$program" "@$inner/args.txt" >/dev/null 2>&1 || status=$?
     expect "$label: UTF-16 argument file under $locale" $status 1 "$dir/target.dat" "$bytes" ||
       return 1
   done
@@ -76,27 +77,40 @@ check_everywhere() {
     for root in debian11 debian13; do
       dir=${roots[$root]}/tmp/ostra-test
       mkdir -p "$dir" && cp "$program" "$dir/ostra"
-      check_program "$label in $root" "$dir" /tmp/ostra-test "$chroot" "${roots[$root]}" || fail=1
+      check_program "$label in $root" /tmp/ostra-test/ostra "$dir" /tmp/ostra-test \
+        "$chroot" "${roots[$root]}" || fail=1
     done
   else
     dir=$work/qemu && rm -rf "$dir" && mkdir -p "$dir" && cp "$program" "$dir/ostra"
-    check_program "$label under qemu with the debian11-arm64 root" "$dir" "$dir" \
+    check_program "$label under qemu with the debian11-arm64 root" "$dir/ostra" "$dir" "$dir" \
       "$qemu" -L "$roots_dir/debian11-arm64" || fail=1
   fi
-  # An empty root: the program alone, and for arm64 the emulator beside it.
+  # An empty root: the program alone (without /proc it has only argv[0] for its name), and for
+  # arm64 the emulator beside it.
   dir=$work/empty && rm -rf "$dir" && mkdir -p "$dir/t" && cp "$program" "$dir/t/ostra"
   if [ "$arch" = x86_64 ]; then
-    check_program "$label in an empty root" "$dir/t" /t "$chroot" "$dir" || fail=1
+    check_program "$label in an empty root" /t/ostra "$dir/t" /t "$chroot" "$dir" || fail=1
   else
     cp "$qemu" "$dir/qemu"
-    check_program "$label in an empty root" "$dir/t" /t "$chroot" "$dir" /qemu || fail=1
+    check_program "$label in an empty root" /t/ostra "$dir/t" /t "$chroot" "$dir" /qemu || fail=1
   fi
   dir=$work/plain && rm -rf "$dir" && mkdir -p "$dir" && cp "$program" "$dir/ostra"
   if [ "$arch" = x86_64 ]; then
-    check_program "$label under env -i" "$dir" "$dir" || fail=1
+    check_program "$label under env -i" "$dir/ostra" "$dir" "$dir" || fail=1
   else
-    check_program "$label under env -i" "$dir" "$dir" "$qemu" || fail=1
+    check_program "$label under env -i" "$dir/ostra" "$dir" "$dir" "$qemu" || fail=1
   fi
+}
+
+# removed LABEL ROOT HOW: the package, removed by HOW, left none of its files in ROOT.
+removed() {
+  local path
+  for path in usr/bin/ostra usr/share/ostra usr/share/doc/ostra usr/share/man/man1/ostra.1.gz; do
+    [ -e "$2/$path" ] || continue
+    echo "$1: /$path left after $3"
+    fail=1
+    return 1
+  done
 }
 
 # Private copies of the roots the tests write into.
@@ -132,17 +146,13 @@ cp "$out/$deb" "$r/tmp/"
 if dpkg --root="$r" -i "$r/tmp/$deb" >"$work/dpkg.log" 2>&1; then
   printf 'serial=@@SERIAL-PLACEHOLDER@@;' >"$r/tmp/product.dat"
   status=0
-  chroot "$r" /usr/share/ostra/stamp.sh /tmp/product.dat SN-1 >/dev/null 2>&1 || status=$?
+  "$chroot" "$r" /usr/share/ostra/stamp.sh /tmp/product.dat SN-1 >/dev/null 2>&1 || status=$?
   expect "$deb in debian11: /usr/share/ostra/stamp.sh" $status 0 "$r/tmp/product.dat" \
     'serial=SN-1\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0;' || fail=1
-  mkdir -p "$r/tmp/installed" && cp "$r/usr/bin/ostra" "$r/tmp/installed/ostra"
-  check_program "$deb installed in debian11" "$r/tmp/installed" /tmp/installed "$chroot" "$r" || fail=1
+  mkdir -p "$r/tmp/t"
+  check_program "$deb installed in debian11" /usr/bin/ostra "$r/tmp/t" /tmp/t "$chroot" "$r" || fail=1
   dpkg --root="$r" -r ostra >>"$work/dpkg.log" 2>&1 || { echo "$deb: dpkg -r failed"; fail=1; }
-  if [ -e "$r/usr/bin/ostra" ] || [ -e "$r/usr/share/ostra" ]; then
-    echo "$deb: files left after dpkg -r"; fail=1
-  else
-    echo "$deb: installed into and removed from debian11 with dpkg --root"
-  fi
+  removed "$deb" "$r" "dpkg -r" && echo "$deb: installed into and removed from debian11 with dpkg --root"
 else
   cat "$work/dpkg.log"; echo "$deb: dpkg --root -i failed"; fail=1
 fi
@@ -160,15 +170,13 @@ for arch in x86_64 aarch64; do
   # Debian's rpm warns on every install that it is no Debian tool: its messages go to a log.
   if rpm "${db[@]}" --initdb 2>"$work/rpm.log" &&
      rpm "${db[@]}" -i --nodeps --ignorearch "$out/$rpm_file" 2>>"$work/rpm.log"; then
-    mkdir -p "$r/t" && cp "$r/usr/bin/ostra" "$r/t/ostra"
-    check_program "$rpm_file installed in an empty root" "$r/t" /t "${runner[@]}" || fail=1
+    mkdir -p "$r/t"
+    check_program "$rpm_file installed in an empty root" /usr/bin/ostra "$r/t" /t "${runner[@]}" ||
+      fail=1
     rpm "${db[@]}" -e ostra 2>>"$work/rpm.log" ||
       { cat "$work/rpm.log"; echo "$rpm_file: rpm -e failed"; fail=1; }
-    if [ -e "$r/usr/bin/ostra" ] || [ -e "$r/usr/share/ostra" ]; then
-      echo "$rpm_file: files left after rpm -e"; fail=1
-    else
+    removed "$rpm_file" "$r" "rpm -e" &&
       echo "$rpm_file: installed into and erased from an empty root with rpm --root"
-    fi
   else
     cat "$work/rpm.log"; echo "$rpm_file: rpm --root -i failed"; fail=1
   fi
