@@ -58,6 +58,7 @@ else
 fi
 
 tools/test-packages.sh
+tools/test-roots.sh
 tools/test-linux-recipes.sh
 tools/run-fuzzers.sh
 echo "Windows tests run: $legs"
