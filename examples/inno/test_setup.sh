@@ -45,8 +45,8 @@ SN 2026 & 0042|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ 'SN 2026 & 0042')|ostr
 ^%PATH%!|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ '^%PATH%!')|ostra exit status: 1
 SN-2026-0042-ABCDEFGHI|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ SN-2026-0042-ABCDEFGHI)|ostra exit status: 1
 SN-2026-0042-ABCDEFGHIJ|7|absent|The serial is longer than 22 characters
-|7|absent|No serial given
--|7|absent|No serial given
+|7|absent|No serial given: type it
+-|7|absent|No serial given: type it
 SN-42\|7|absent|The serial ends with a backslash
 SN"42|7|absent|
 CASES
