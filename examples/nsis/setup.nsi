@@ -57,16 +57,20 @@ Function ReadSerial
     ${EndIf}
     StrCpy $R3 $R0 9 $R2
     ${If} $R3 == " /SERIAL="
-    ${OrIf} $R3 == ' "/SERIAL='
+      IntOp $R2 $R2 + 9
+      StrCpy $R0 $R0 "" $R2
+      ${ExitDo}
+    ${EndIf}
+    ; The whole option in quotes: its value is then taken as if it were in them.
+    StrCpy $R3 $R0 10 $R2
+    ${If} $R3 == ' "/SERIAL='
+      IntOp $R2 $R2 + 10
+      StrCpy $R0 $R0 "" $R2
+      StrCpy $R0 '"$R0'
       ${ExitDo}
     ${EndIf}
     IntOp $R2 $R2 + 1
   ${Loop}
-  IntOp $R2 $R2 + 9
-  StrCpy $R0 $R0 "" $R2
-  ${If} $R3 == ' "/SERIAL='
-    StrCpy $R0 '"$R0'
-  ${EndIf}
   StrLen $R1 $R0
   ; In double quotes: the closing one must end the option.
   StrCpy $R3 $R0 1

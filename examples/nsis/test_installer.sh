@@ -28,12 +28,13 @@ build no-build-placeholder.exe "$work/no-build.dat"
 # Each installation runs from a batch file, so that the installer gets its command line as a user
 # types it, a serial with a space in double quotes (Wine would quote the whole option); `%` is
 # doubled there to stay itself, and so is `^` outside quotes. A serial that begins with `"` is
-# written as it is.
+# written as it is, and so is a whole option in quotes, `"/SERIAL=..."`.
 cases=0
 install() {
   local dir="$work/install$((cases += 1))" option=
   case $1 in
     -) ;;
+    '"/SERIAL='*) option=$1 ;;
     '"'*) option="/SERIAL=$1" ;;
     *' '*) option="/SERIAL=\"${1//%/%%}\"" ;;
     *) option="/SERIAL=${1//%/%%}" option=${option//^/^^} ;;
@@ -51,6 +52,7 @@ both() { stamped "$here/product.dat" @@SERIAL-PLACEHOLDER@@ "$1" @@BUILD-PLACEHO
 setup=setup.exe run_cases <<CASES
 SN-2026-0042|0|$(both SN-2026-0042)
 SN 2026 & 0042|0|$(both 'SN 2026 & 0042')
+"/SERIAL=SN 2026 42"|0|$(both 'SN 2026 42')
 ^%PATH%!|0|$(both '^%PATH%!')
 SN-2026-0042-ABCDEFGHI|0|$(both SN-2026-0042-ABCDEFGHI)
 'SN'|0|$(both "'SN'")
