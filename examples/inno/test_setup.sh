@@ -58,13 +58,14 @@ CASES
 
 # The wizard, as a user who double-clicks Setup meets it, with /SERIAL=$given when given: each
 # case's serial is typed into the page (`-`: the box left as Setup filled it). A refused serial
-# shows a message, after which the user cancels Setup (exit code 2).
+# shows a message, after which the user cancels Setup (exit code 2). A wizard that test_wizard.exe
+# cannot finish is ended with every Wine program.
 i686-w64-mingw32-g++ -O2 -static -o "$work/test_wizard.exe" "$here/test_wizard.cpp"
 install() {
   local dir="$work/app$((cases += 1))" typed=()
   [ "$1" = - ] || typed=("$1")
   xvfb-run -a bash -c '"$1" wine "$2" "/DIR=$3" "/LOG=$4" ${5:+"/SERIAL=$5"} & setup=$!
-    "$1" wine "${@:6}"; wait $setup' wizard "$wine_run" "$work/setup.exe" "$(windows_path "$dir")" \
+    "$1" wine "${@:6}" || "$1" wineserver -k; wait $setup' wizard "$wine_run" "$work/setup.exe" "$(windows_path "$dir")" \
     "$(windows_path "$dir.log")" "${given:-}" "$work/test_wizard.exe" "${typed[@]}" >"$dir.out" 2>&1 ||
     status=$?
   "$wine_run" wineserver -w

@@ -41,7 +41,8 @@ BOOL CALLBACK Visit(HWND window, LPARAM found) {
 
 int main(int argc, char** argv) {
   bool typed = argc < 2, seen = false, cancelling = false;
-  for (int tick = 0; tick < 1200; ++tick) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 120000) {
     Sleep(100);
     HWND box = FindWindowA("#32770", nullptr);
     HWND window = box ? box : FindWindowA("TWizardForm", nullptr);
