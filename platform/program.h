@@ -13,7 +13,8 @@ namespace platform {
 void PrepareProcess();
 
 /// The path of the running program's file, or the empty string when it cannot be had (on Windows
-/// also when it does not fit 260 characters).
+/// also when it does not fit 260 characters). On Linux the path the file had when it was started,
+/// even once an upgrade has replaced it; without /proc, argv[0] as the program was started.
 std::string GetProgramPath();
 
 /// Whether the running program is a console program: on Windows the subsystem in the loaded

@@ -1,88 +1,92 @@
 #include "platform/text_encoding.h"
 
-#include <errno.h>
-#include <iconv.h>
-#include <langinfo.h>
-#include <locale.h>
-
-#include <cstdint>
-#include <limits>
-#include <stdexcept>
-
-#include "platform/scoped_handle.h"
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
 
 namespace platform {
 
 namespace {
 
-struct IconvTraits {
-  static NativeHandle Invalid() { return reinterpret_cast<NativeHandle>(reinterpret_cast<iconv_t>(-1)); }
-  static void Close(NativeHandle handle) { iconv_close(reinterpret_cast<iconv_t>(handle)); }
-};
-using ScopedIconv = ScopedHandle<IconvTraits>;
-
-// The process starts in the "C" locale; the user's code set comes from the environment. Done once,
-// as the program has one thread and nothing else sets the locale.
-const char* NarrowCodeSet() {
-  static const bool localeSet = setlocale(LC_CTYPE, "") != nullptr;
-  (void)localeSet;
-  return nl_langinfo(CODESET);
+// The code set part of a locale name ("en_US.UTF-8@euro" gives "UTF-8"), or "" when it names none.
+std::string CodeSetOfLocaleName(const char* name) {
+  const char* dot = std::strchr(name, '.');
+  if (dot == nullptr)
+    return std::string();
+  const char* end = std::strchr(dot, '@');
+  return std::string(dot + 1, end != nullptr ? end : dot + std::strlen(dot));
 }
 
-ScopedIconv OpenConverter() {
-  ScopedIconv converter(reinterpret_cast<NativeHandle>(iconv_open(NarrowCodeSet(), "UTF-16LE")));
-  if (!converter)
-    converter = ScopedIconv(reinterpret_cast<NativeHandle>(iconv_open("ASCII", "UTF-16LE")));
-  return converter;
+bool IsUtf8CodeSetName(const std::string& name) {
+  std::string folded;
+  for (char c : name) {
+    if (std::isalnum(static_cast<unsigned char>(c)))
+      folded += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return folded == "utf8";
 }
+
+// The environment names the character type's locale as the C library reads it: LC_ALL, then
+// LC_CTYPE, then LANG, the first that is set and not empty.
+const char* CharacterTypeLocaleName() {
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0')
+      return value;
+  }
+  return "C";
+}
+
+// The program carries no character-set converters and reads no locale data: a static program's
+// iconv and locale loader would use the host's converters (gconv), built for another C library,
+// which fails or crashes where they do not match. Its narrow text is UTF-8 when the locale's name
+// says so ("en_US.UTF-8", "C.utf8"), else ASCII.
+bool NarrowIsUtf8() { return IsUtf8CodeSetName(CodeSetOfLocaleName(CharacterTypeLocaleName())); }
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
+void AppendUtf8(char32_t c, std::string* out) {
+  if (c < 0x80) {
+    *out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out += static_cast<char>(0xC0 | (c >> 6));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *out += static_cast<char>(0xE0 | (c >> 12));
+    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out += static_cast<char>(0xF0 | (c >> 18));
+    *out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 }  // namespace
 
 std::string ConvertUtf16ToNarrow(const char16_t* units, std::size_t count) {
-  if (count == 0)
-    return std::string();
-  if (count > std::numeric_limits<std::size_t>::max() / 4)
-    throw std::length_error("UTF-16 text too long");
-  ScopedIconv converter = OpenConverter();
-  // Without any converter (a C library built without its conversion modules) no unit can be
-  // decoded; one "?" each still keeps the text's shape.
-  if (!converter)
-    return std::string(count, '?');
-  iconv_t cd = reinterpret_cast<iconv_t>(converter.Get());
-
-  // Most text converts to no more bytes than it has units; the buffer grows when it does not.
-  std::string out(count + 16, '\0');
-  std::size_t used = 0;
-  const char16_t* unit = units;
-  const char16_t* end = units + count;
-  while (unit < end) {
-    char* in = const_cast<char*>(reinterpret_cast<const char*>(unit));
-    std::size_t inLeft = static_cast<std::size_t>(end - unit) * sizeof(char16_t);
-    char* to = &out[used];
-    std::size_t toLeft = out.size() - used;
-    std::size_t result = iconv(cd, &in, &inLeft, &to, &toLeft);
-    int error = errno;
-    used = out.size() - toLeft;
-    unit = reinterpret_cast<const char16_t*>(in);
-    if (result != static_cast<std::size_t>(-1))
-      break;
-    if (error == E2BIG) {
-      out.resize(out.size() * 2);
+  const bool utf8 = NarrowIsUtf8();
+  std::string out;
+  out.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    char32_t c = units[i];
+    if (IsHighSurrogate(units[i]) && i + 1 < count && IsLowSurrogate(units[i + 1])) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+      ++i;
+    } else if (IsHighSurrogate(units[i]) || IsLowSurrogate(units[i])) {
+      // An unpaired surrogate is no character.
+      out += '?';
       continue;
     }
-    // The character cannot be had in the narrow code set, or is no character (an unpaired or cut
-    // surrogate): it becomes "?", as Windows' conversion gives, and the text goes on after it.
-    if (used == out.size())
-      out.resize(out.size() * 2);
-    out[used++] = '?';
-    if (error != EILSEQ)
-      break;  // EINVAL: the text ends inside a character.
-    unit += (IsHighSurrogate(unit[0]) && unit + 1 < end && IsLowSurrogate(unit[1])) ? 2 : 1;
+    // A character the code set lacks becomes "?", as Windows' conversion gives, never a look-alike;
+    // a surrogate pair is one character, so one "?".
+    if (utf8)
+      AppendUtf8(c, &out);
+    else
+      out += c < 0x80 ? static_cast<char>(c) : '?';
   }
-  out.resize(used);
   return out;
 }
 

@@ -10,7 +10,7 @@ namespace platform {
 namespace {
 
 #ifndef _WIN32
-// The conversion takes its code set from the environment once; pin it to plain ASCII so that the
+// The conversion takes its code set from the environment; pin it to plain ASCII so that the
 // expectations below hold whatever locale the tests are started in. Windows' ANSI code page under
 // Wine is 1252.
 const bool kLocalePinned = setenv("LC_ALL", "C", 1) == 0;
@@ -51,6 +51,36 @@ TEST(ConvertUtf16ToNarrow, LongTextComesThroughWhole) {
   }
   EXPECT_EQ(expected, ConvertUtf16ToNarrow(units.data(), units.size()));
 }
+
+#ifndef _WIN32
+// UTF-8 when the locale's name says UTF-8, whether or not the system has the locale; ASCII
+// otherwise, whatever 8-bit or multibyte code set the locale names.
+TEST(ConvertUtf16ToNarrow, FollowsTheLocalesCodeSet) {
+  const struct {
+    const char* lcAll;
+    const char* lang;
+    std::u16string units;
+    std::string narrow;
+  } kCases[] = {
+      {"C.UTF-8", "", u"caf\u00E9 \u20AC", "caf\xC3\xA9 \xE2\x82\xAC"},
+      {"C.UTF-8", "", u"\U0001F600!", "\xF0\x9F\x98\x80!"},
+      {"C.UTF-8", "", std::u16string{0xD800, u'x', 0xDC00}, "?x?"},
+      {"C.UTF-8", "", std::u16string(u"\uFFFF\0", 2), std::string("\xEF\xBF\xBF\0", 4)},
+      {"xx_YY.utf8", "", u"\u00E9", "\xC3\xA9"},
+      {"", "xx_YY.UTF-8@euro", u"\u00E9", "\xC3\xA9"},
+      {"xx_YY.ISO-8859-1", "xx_YY.UTF-8", u"\u00E9", "?"},   // LC_ALL comes first.
+      {"xx_YY.EUC-JP", "", u"\u4E2D", "?"},
+      {"C", "", u"\U000E0041x", "?x"},                      // An invisible tag character too.
+  };
+  unsetenv("LC_CTYPE");
+  for (const auto& c : kCases) {
+    setenv("LC_ALL", c.lcAll, 1);
+    setenv("LANG", c.lang, 1);
+    EXPECT_EQ(c.narrow, ConvertUtf16ToNarrow(c.units.data(), c.units.size())) << c.lcAll << c.lang;
+  }
+  setenv("LC_ALL", "C", 1);
+}
+#endif
 
 #ifdef _WIN32
 TEST(ConvertUtf16ToNarrow, RefusesCountsBeyondAnInt) {

@@ -27,23 +27,6 @@ install_innosetup() {
   npm install --prefix "$top/build/npm" --no-audit --no-fund --silent innosetup@6.4.1
 }
 
-# The cross C library lacks the converters (gconv modules) iconv loads, which the arm64 tests under
-# qemu need to read UTF-16 argument files: they come from Debian's arm64 libc6, unpacked under
-# build/arm64-libc, not installed; the arm64 toolchain file points qemu at them.
-install_arm64_gconv() {
-  [ "$1" = test ] || return 0
-  local dir
-  dir=$(cd "$(dirname "$0")/.." && pwd)/build/arm64-libc
-  [ -d "$dir/usr/lib/aarch64-linux-gnu/gconv" ] && return 0
-  if ! dpkg --print-foreign-architectures | grep -qx arm64; then
-    $sudo dpkg --add-architecture arm64
-    $sudo apt-get update -qq
-  fi
-  mkdir -p "$dir"
-  (cd "$dir" && apt-get download -qq libc6:arm64 2>/dev/null && dpkg-deb -x libc6_*_arm64.deb . &&
-   rm libc6_*_arm64.deb)
-}
-
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 missing=()
@@ -53,7 +36,6 @@ for package in "${wanted[@]}"; do
 done
 if [ ${#missing[@]} -eq 0 ]; then
   install_innosetup "${1:-test}"
-  install_arm64_gconv "${1:-test}"
   exit 0
 fi
 
@@ -64,4 +46,3 @@ fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 install_innosetup "${1:-test}"
-install_arm64_gconv "${1:-test}"

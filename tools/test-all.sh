@@ -58,5 +58,6 @@ else
 fi
 
 tools/test-packages.sh
+tools/test-roots.sh
 tools/run-fuzzers.sh
 echo "Windows tests run: $legs"

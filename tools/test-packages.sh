@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes the release packages, unpacks each into a fresh folder, checks that it holds the examples,
-# and stamps a file with the program it holds (the Windows ones under Wine, the arm64 ones under
-# qemu); runs lintian on the .deb files, installs the amd64 one with dpkg, stamps with the installed
+# Makes the release packages, unpacks each into a fresh folder, checks that it holds the examples
+# (and a Linux one the POSIX recipe, runnable, under share/ostra), and stamps a file with the program
+# it holds (the Windows ones under Wine, the arm64 ones under qemu); runs lintian on the .deb files
+# and rpmlint on the .rpm files, installs the amd64 .deb with dpkg, stamps with the installed
 # `ostra`, reads `man ostra`, and removes the package. Then builds every package again from a clone
 # of the last commit in another folder, later, under another umask and time zone (and as the user
 # nobody when run as root), and fails on any SHA-256 that differs from the first build's.
@@ -13,7 +14,7 @@ version=$(sed -n 's/^project(ostra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 builds=(release win32 win64 linux-arm64)
 packages=("ostra-$version-linux-x86_64.tar.gz" "ostra-$version-win32.zip" "ostra-$version-win64.zip"
           "ostra_${version}_amd64.deb" "ostra-$version-linux-aarch64.tar.gz"
-          "ostra_${version}_arm64.deb")
+          "ostra_${version}_arm64.deb" "ostra-$version-1.x86_64.rpm" "ostra-$version-1.aarch64.rpm")
 qemu=(/usr/bin/qemu-aarch64-static -L /usr/aarch64-linux-gnu)
 wine_run=$PWD/cmake/wine-run
 
@@ -74,16 +75,23 @@ install_deb() {
   return $status
 }
 
+# check_recipe PACKAGE DIR: DIR, the package's /usr, holds the POSIX recipe where package scripts
+# run it, with mode 755.
+check_recipe() {
+  [ "$(stat -c %a "$2/share/ostra/stamp.sh" 2>/dev/null)" = 755 ] && return 0
+  echo "$1: share/ostra/stamp.sh is missing or not mode 755"
+  return 1
+}
+
 # check_deb PACKAGE DIR: DIR holds the unpacked package. Its documents name no script of the
-# repository, the glibc version the README gives is the newest one the program's symbols need, neither lintian nor
-# mandoc (on the manual page) finds an error or a warning, and the page's example is whole.
+# repository, it depends on nothing, neither lintian nor mandoc (on the manual page) finds an error
+# or a warning, and the page's example is whole.
 check_deb() {
-  local status=0 glibc report
+  local status=0 report
   ! grep -n 'tools/' "$2"/usr/share/doc/ostra/{README.md,docs/recipes.md,docs/behaviour.md} ||
     { echo "$1: its documents name scripts the package lacks"; status=1; }
-  glibc=$(objdump -T "$2/usr/bin/ostra" | grep -o 'GLIBC_[0-9.]*' | sort -Vu | tail -n 1)
-  grep -q "glibc ${glibc#GLIBC_} or later" README.md ||
-    { echo "$1: the program needs $glibc, which README.md does not say"; status=1; }
+  [ -z "$(dpkg-deb -f "$out/$1" Depends Pre-Depends)" ] ||
+    { echo "$1: depends on $(dpkg-deb -f "$out/$1" Depends Pre-Depends)"; status=1; }
   report=$(lintian --fail-on error,warning "$out/$1" 2>&1) ||
     { echo "$1: lintian finds errors or warnings"; status=1; }
   grep -v 'running with root privileges' <<<"$report" || true
@@ -105,6 +113,7 @@ for package in "${packages[@]}"; do
     *.tar.gz) tar -xzf "$out/$package" -C "$dir"
               top=$dir/${package%.tar.gz}
               check_examples "$package" "$top/share/doc/ostra/examples" || fail=1
+              check_recipe "$package" "$top" || fail=1
               case "$package" in
                 *-aarch64.tar.gz) run=("${qemu[@]}" "$top/bin/ostra") ;;
                 *) run=("$top/bin/ostra") ;;
@@ -128,6 +137,7 @@ for package in "${packages[@]}"; do
               esac ;;
     *.deb)    dpkg-deb -x "$out/$package" "$dir"
               check_examples "$package" "$dir/usr/share/doc/ostra/examples" || fail=1
+              check_recipe "$package" "$dir/usr" || fail=1
               check_deb "$package" "$dir" || fail=1
               case "$package" in
                 # A foreign package is not installed: its program runs under qemu.
@@ -135,6 +145,18 @@ for package in "${packages[@]}"; do
                                fail=1 ;;
                 *) install_deb "$out/$package" "$dir" || fail=1 ;;
               esac ;;
+    *.rpm)    rpm2archive - <"$out/$package" | tar -xz -C "$dir"
+              check_examples "$package" "$dir/usr/share/doc/ostra/examples" || fail=1
+              check_recipe "$package" "$dir/usr" || fail=1
+              # rpmlint's status tells only of errors.
+              rpmlint -c packaging/rpmlint.toml "$out/$package" >"$dir/rpmlint.txt" 2>&1 || true
+              grep -q ' 0 errors, 0 warnings' "$dir/rpmlint.txt" ||
+                { cat "$dir/rpmlint.txt"; echo "$package: rpmlint finds errors or warnings"; fail=1; }
+              case "$package" in
+                *.aarch64.rpm) run=("${qemu[@]}" "$dir/usr/bin/ostra") ;;
+                *) run=("$dir/usr/bin/ostra") ;;
+              esac
+              (cd "$dir" && stamp_with "$package" "${run[@]}") || fail=1 ;;
   esac
   rm -rf "$dir"
 done

@@ -13,6 +13,15 @@ if [ "$bytes" -eq 0 ] || [ "$bytes" -gt ${#placeholder} ]; then
   echo "stamp.sh: the serial must be 1 to ${#placeholder} bytes long" >&2
   exit 1
 fi
+# Status 1 means stamped, but a program that cannot start at all (a library or a C library version
+# missing, another architecture) can exit with 1 too: only an ostra that shows its usage with 255
+# is trusted.
+status=0
+ostra /? >/dev/null 2>&1 || status=$?
+if [ "$status" -ne 255 ]; then
+  echo "stamp.sh: ostra does not run here (status $status)" >&2
+  exit 1
+fi
 status=0
 ostra /burnfile "$1" /burnstring "$placeholder" /burnsn "$2" || status=$?
 case $status in
