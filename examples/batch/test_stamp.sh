@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs stamp.cmd under Wine's cmd, beside a built ostra.exe, as a calling batch file would: serials
-# that cmd would parse, each stamped whole, the refusals, and the three outcomes of ostra.
+# Runs stamp.cmd under Wine's cmd, beside a built ostra.exe, as an installer's batch file runs it:
+# the serial set in SERIAL, then `call stamp.cmd FILE` with a step after it, which must run.
+# Serials that cmd would parse, each stamped whole; the refusals; the three outcomes of ostra.
 #   test_stamp.sh OSTRA.EXE [WINE-LOADER]
 set -euo pipefail
 exe=$(readlink -f "${1:?usage: $0 path/to/ostra.exe [wine-loader]}")
@@ -14,29 +15,43 @@ cp "$here/stamp.cmd" "$exe" "$work/"
 cp "$here/stamp.cmd" "$work/no-ostra/"
 cd "$work"
 
-# The "serial" of each case is the whole calling line, written into a batch file so that cmd parses
-# it as in an installer's script; it may hold "|", so the table's columns are parted by "#".
+# The caller: SERIAL set as the serial is written in a batch file (`-`: not set), then stamp.cmd
+# called with `stamp` and `file` (the test's defaults unless a table sets them), then a later step.
 install() {
   printf 'serial=@@SERIAL-PLACEHOLDER@@;' >product.dat
-  printf '@%s\r\n' "$1" >caller.cmd
+  {
+    printf '@echo off\r\n'
+    [ "$1" = - ] || printf 'set "SERIAL=%s"\r\n' "$1"
+    printf 'call %s %s\r\nif errorlevel 1 exit /b 1\r\necho the step after stamp.cmd ran\r\n' \
+      "${stamp:-stamp.cmd}" "${file:-"product.dat"}"
+  } >caller.cmd
   "$wine_run" "$loader" cmd /c caller.cmd >out.txt 2>&1 </dev/null || status=$?
   installed="$work/product.dat" log="$work/out.txt"
 }
 
-# calling line # exit status # product.dat afterwards (zero bytes as .) # what stamp.cmd says
-# Wine 8's cmd expands % and ! again inside values it has expanded, which Windows' cmd never does:
-# serials holding them are left to real Windows.
-case_separator='#' run_cases <<'CASES'
-stamp.cmd product.dat SN-2026-0042#0#serial=SN-2026-0042..........;#
-stamp.cmd "product.dat" "SN 2026 42"#0#serial=SN 2026 42............;#
-stamp.cmd product.dat "A&echo HI|sort^C"#0#serial=A&echo HI|sort^C......;#
-stamp.cmd product.dat "SN-2026\"#0#serial=SN-2026\..............;#
-stamp.cmd product.dat SN-2026-0042-ABCDEFGHI#0#serial=SN-2026-0042-ABCDEFGHI;#
-stamp.cmd product.dat SN-2026-0042-ABCDEFGHIJ#1#serial=@@SERIAL-PLACEHOLDER@@;#the serial is longer than the placeholder
-stamp.cmd product.dat ""#1#serial=@@SERIAL-PLACEHOLDER@@;#no serial given
-stamp.cmd product.dat SN 2026 42#1#serial=@@SERIAL-PLACEHOLDER@@;#usage: stamp.cmd FILE SERIAL
-stamp.cmd missing.dat SN-2026-0042#1#serial=@@SERIAL-PLACEHOLDER@@;#missing.dat not stamped: placeholder absent
-no-ostra\stamp.cmd product.dat SN-2026-0042#1#serial=@@SERIAL-PLACEHOLDER@@;#ostra.exe gave status 9009
+# serial as the caller sets it # exit status # product.dat afterwards (zero bytes as .) # output
+# The serials may hold "|": the table's columns are parted by "#". Wine 8's cmd expands % and ! again
+# inside values it has expanded, which Windows' cmd never does: serials holding them are left to
+# real Windows.
+ran='the step after stamp.cmd ran'
+case_separator='#' run_cases <<CASES
+SN-2026-0042#0#serial=SN-2026-0042..........;#$ran
+SN 2026 42#0#serial=SN 2026 42............;#$ran
+A&echo HI|sort^C#0#serial=A&echo HI|sort^C......;#$ran
+SN-2026\\#0#serial=SN-2026\\..............;#$ran
+SN-2026-0042-ABCDEFGHI#0#serial=SN-2026-0042-ABCDEFGHI;#$ran
+SN-2026-0042-ABCDEFGHIJ#1#serial=@@SERIAL-PLACEHOLDER@@;#the serial is longer than the placeholder
+SN"42#1#serial=@@SERIAL-PLACEHOLDER@@;#a serial cannot hold a double quote
+-#1#serial=@@SERIAL-PLACEHOLDER@@;#no serial given
 CASES
-[ $failed -eq 0 ] && echo "stamp.cmd: serials stamped whole, refusals and each outcome of ostra seen as such"
+file='"product.dat" SN-2026-0042' case_separator='#' run_cases <<CASES
+SN-2026-0042#1#serial=@@SERIAL-PLACEHOLDER@@;#usage: set "SERIAL=..." then call stamp.cmd FILE
+CASES
+file=missing.dat case_separator='#' run_cases <<CASES
+SN-2026-0042#1#serial=@@SERIAL-PLACEHOLDER@@;#missing.dat not stamped: placeholder absent
+CASES
+stamp='no-ostra\stamp.cmd' case_separator='#' run_cases <<CASES
+SN-2026-0042#1#serial=@@SERIAL-PLACEHOLDER@@;#ostra.exe gave status 9009
+CASES
+[ $failed -eq 0 ] && echo "stamp.cmd: serials stamped whole and the caller goes on; refusals and each outcome of ostra seen as such"
 exit $failed

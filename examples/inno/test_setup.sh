@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Compiles setup.iss around a built ostra.exe with Inno Setup's own compiler and runs the Setup it
-# makes under Wine, silently, on a virtual display: serials stamped whole; serials refused, and a
+# makes under Wine on a virtual display. Silently: serials stamped whole; serials refused, and a
 # product.dat without the placeholder, each ending Setup with exit code 7 and nothing installed.
+# Its wizard, driven by test_wizard.exe: a serial typed into its page, or given with /SERIAL=,
+# stamped and kept out of the log; one refused with a message.
 #   test_setup.sh OSTRA.EXE ISCC.EXE [ARCHITECTURE]
 # ARCHITECTURE amd64 makes a 64-bit installation around a 64-bit ostra.exe.
 # ISCC.exe and Setup are 32-bit programs: where 32-bit programs cannot run, the test skips (77).
@@ -45,13 +47,39 @@ SN 2026 & 0042|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ 'SN 2026 & 0042')|ostr
 ^%PATH%!|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ '^%PATH%!')|ostra exit status: 1
 SN-2026-0042-ABCDEFGHI|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ SN-2026-0042-ABCDEFGHI)|ostra exit status: 1
 SN-2026-0042-ABCDEFGHIJ|7|absent|The serial is longer than 22 characters
-|7|absent|No serial given
--|7|absent|No serial given
+|7|absent|No serial given: type it
+-|7|absent|No serial given: type it
 SN-42\|7|absent|The serial ends with a backslash
 SN"42|7|absent|
 CASES
 setup=no-placeholder.exe run_cases <<CASES
 SN-2026-0042|7|absent|The serial was not stamped: placeholder absent
 CASES
-[ $failed -eq 0 ] && echo "Inno Setup (${3:-x86}): serials stamped whole before anything is installed; refused ones and a missing placeholder stop Setup with 7"
+
+# The wizard, as a user who double-clicks Setup meets it, with /SERIAL=$given when given: each
+# case's serial is typed into the page (`-`: the box left as Setup filled it). A refused serial
+# shows a message, after which the user cancels Setup (exit code 2). A wizard that test_wizard.exe
+# cannot finish is ended with every Wine program.
+i686-w64-mingw32-g++ -O2 -static -o "$work/test_wizard.exe" "$here/test_wizard.cpp"
+install() {
+  local dir="$work/app$((cases += 1))" typed=()
+  [ "$1" = - ] || typed=("$1")
+  xvfb-run -a bash -c '"$1" wine "$2" "/DIR=$3" "/LOG=$4" ${5:+"/SERIAL=$5"} & setup=$!
+    "$1" wine "${@:6}" || "$1" wineserver -k; wait $setup' wizard "$wine_run" "$work/setup.exe" "$(windows_path "$dir")" \
+    "$(windows_path "$dir.log")" "${given:-}" "$work/test_wizard.exe" "${typed[@]}" >"$dir.out" 2>&1 ||
+    status=$?
+  "$wine_run" wineserver -w
+  installed="$dir/product.dat" log="$dir.all"
+  cat "$dir.log" "$dir.out" >"$log" 2>/dev/null || true
+}
+run_cases <<CASES
+SN-TYPED-0042|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ SN-TYPED-0042)|ostra exit status: 1
+SN"42|2|absent|message: The serial holds a double quote
+-|2|absent|message: No serial given
+CASES
+given=SN-2026-0099 run_cases <<CASES
+-|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ SN-2026-0099)|ostra exit status: 1
+CASES
+! grep -l SN-TYPED-0042 "$work"/app*.log || { echo "a serial typed into the wizard is in its log"; failed=1; }
+[ $failed -eq 0 ] && echo "Inno Setup (${3:-x86}): serials stamped whole before anything is installed; refused ones and a missing placeholder stop Setup with 7; its wizard asks for the serial"
 exit $failed

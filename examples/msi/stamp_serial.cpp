@@ -7,8 +7,10 @@
 // Here the serial travels in CustomActionData, which nothing parses, and reaches ostra.exe through
 // CreateProcess, quoted by the Microsoft C run time's rules, which ostra splits its command line by.
 //
-// CustomActionData is "OSTRA.EXE|FILE|PLACEHOLDER|SERIAL": the serial comes last and is taken
-// whole, so it may hold any character, `|` included.
+// CustomActionData is "OSTRA.EXE|FILE|PLACEHOLDER|INSTALLED|SERIAL": the serial comes last and is
+// taken whole, so it may hold any character, `|` included. INSTALLED, empty on a first
+// installation, makes a placeholder already gone count as stamped: a repair leaves the stamped
+// file in place.
 //
 // build.sh builds it with mingw-w64 for the package's architecture. Another compiler serves as well
 // if it exports the entry point undecorated, as StampSerial (not _StampSerial@4), and links msi.
@@ -77,17 +79,18 @@ void AppendArgument(std::wstring& command, const std::wstring& argument) {
 
 extern "C" __declspec(dllexport) UINT __stdcall StampSerial(MSIHANDLE install) {
   const std::wstring data = GetProperty(install, L"CustomActionData");
-  std::wstring field[4];  // ostra.exe, the file, the placeholder, the serial
+  std::wstring field[5];  // ostra.exe, the file, the placeholder, installed before, the serial
   size_t start = 0;
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 4; ++i) {
     const size_t bar = data.find(L'|', start);
     if (bar == std::wstring::npos)
-      return Fail(install, L"CustomActionData is not OSTRA.EXE|FILE|PLACEHOLDER|SERIAL.");
+      return Fail(install, L"CustomActionData is not OSTRA.EXE|FILE|PLACEHOLDER|INSTALLED|SERIAL.");
     field[i] = data.substr(start, bar - start);
     start = bar + 1;
   }
-  field[3] = data.substr(start);
-  const std::wstring &ostra = field[0], &file = field[1], &placeholder = field[2], &serial = field[3];
+  field[4] = data.substr(start);
+  const std::wstring &ostra = field[0], &file = field[1], &placeholder = field[2], &serial = field[4];
+  const bool installedBefore = !field[3].empty();
 
   // ostra cuts a value longer than the placeholder, and an empty one would blank it out.
   const int serialLength = AnsiLength(serial);
@@ -96,6 +99,9 @@ extern "C" __declspec(dllexport) UINT __stdcall StampSerial(MSIHANDLE install) {
     return Fail(install, L"The serial holds characters that the ANSI code page lacks.");
   if (serialLength > AnsiLength(placeholder))
     return Fail(install, L"The serial is longer than the placeholder " + placeholder + L".");
+  // The package remembers the serial as a registry value, which Windows Installer would write as a
+  // number, or not at all, were its text to begin with #.
+  if (serial[0] == L'#') return Fail(install, L"The serial begins with #.");
 
   std::wstring command = L"\"" + ostra + L"\" /burnfile";
   AppendArgument(command, file);
@@ -121,6 +127,7 @@ extern "C" __declspec(dllexport) UINT __stdcall StampSerial(MSIHANDLE install) {
     case 1:
       return ERROR_SUCCESS;
     case 0:
+      if (installedBefore) return ERROR_SUCCESS;
       return Fail(install, file + L" was not stamped: placeholder absent, or the file missing or "
                                   L"held by another program.");
     default:

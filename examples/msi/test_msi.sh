@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the package with build.sh around a built ostra.exe and runs it with msiexec under Wine:
-# install, both repair modes, an upgrade by a second version and uninstall; serials that cmd would
-# parse, each stamped whole; and the failures (no serial, one longer than the placeholder, no
-# placeholder), each rolled back with nothing left installed; and that the x64 package installs
-# into the 64-bit Program Files folder.
+# install, repairs, upgrades and uninstall, each leaving the data file stamped with the serial
+# the package remembers (a deleted file comes back stamped, an upgrade's new file arrives stamped);
+# serials that cmd would parse, each stamped whole; the failures (no serial, a refused one, no
+# placeholder), each rolled back with nothing left installed; the serial kept out of the log by
+# the package's tables; and that the x64 package installs into the 64-bit Program Files folder.
 #   test_msi.sh OSTRA.EXE [WINE-LOADER [ARCHITECTURE]]     (ARCHITECTURE x86 or amd64)
 set -euo pipefail
 exe=$(readlink -f "${1:?usage: $0 path/to/ostra.exe [wine-loader [x86|amd64]]}")
@@ -11,10 +12,8 @@ loader=${2:-wine}
 arch=x86
 [ "${3:-x86}" = amd64 ] && arch=x64
 here=$(cd "$(dirname "$0")" && pwd)
-# Every Wine command goes through the project's runner, which holds Wine's environment.
-wine_run=$(cd "$here/../.." && pwd)/cmake/wine-run
+. "$here/../test_recipe.sh"
 wine=("$wine_run" "$loader")
-work=$(mktemp -d /tmp/ostra-msi-XXXXXX)
 cd "$work"
 folder="$("${wine[@]}" winepath -w "$work/installed")\\"
 msiexec() {  # msiexec ARGUMENTS...: runs it quietly into $work/installed, prints its status
@@ -27,66 +26,86 @@ msiexec() {  # msiexec ARGUMENTS...: runs it quietly into $work/installed, print
 trap 'for p in v1 v2 serial none; do msiexec /x $p.msi >/dev/null; done; rm -rf "$work"' EXIT
 
 cp "$exe" ostra.exe
-cp "$here/product.dat" .
-bash "$here/build.sh" $arch 1.0.0 v1.msi
-bash "$here/build.sh" $arch 2.0.0 v2.msi
-printf 'serial=none;' >product.dat
-bash "$here/build.sh" $arch 1.0.0 none.msi
-
-fail=0
-check() {  # check WHAT STATUS WANTED-STATUS WANTED-DATA: the installed serial line (zero bytes as .)
-  local data
-  data=$(tr '\0' '.' 2>/dev/null <installed/product.dat | sed -n 2p || true)
-  [ "$2" = "$3" ] && [ "$data" = "$4" ] ||
-    { echo "$arch package, $1: msiexec status $2, installed '$data', wanted $3 and '$4'"; fail=1; }
-}
-padded() { printf 'serial=%s%s;' "$1" "$(printf '%*s' $((22 - ${#1})) '' | tr ' ' .)"; }
-
-check install "$(msiexec /i v1.msi SERIAL=SN-2026-0042)" 0 "$(padded SN-2026-0042)"
-for mode in amus omus; do
-  check "repair $mode" "$(msiexec /i v1.msi REINSTALL=ALL REINSTALLMODE=$mode)" 0 "$(padded SN-2026-0042)"
+cp "$here/product.dat" v1.dat
+printf 'edition=2\r\n' | cat v1.dat - >v2.dat
+printf 'serial=none;' >none.dat
+for package in v1:1.0.0 v2:2.0.0 none:1.0.0; do
+  cp "${package%:*}.dat" product.dat
+  bash "$here/build.sh" $arch "${package#*:}" "${package%:*}.msi" 2>/dev/null
 done
-check "upgrade to 2.0.0" "$(msiexec /i v2.msi SERIAL=SN-2026-0099)" 0 "$(padded SN-2026-0042)"
-# Removing 2.0.0 empties the folder only if the upgrade removed 1.0.0.
-check uninstall "$(msiexec /x v2.msi)" 0 ""
-[ -z "$(find installed -type f 2>/dev/null)" ] || { echo "$arch package: files left after uninstall"; fail=1; }
+
+# Each case runs msiexec with its arguments, after deleting the installed data file when they
+# begin with "rm". Windows Installer fails with 1603, Wine with 1627: any failure will do.
+install() {
+  local arguments=$1
+  if [ "${arguments%% *}" = rm ]; then rm -f installed/product.dat; arguments=${arguments#rm }; fi
+  # shellcheck disable=SC2086  # the arguments are words
+  status=$(msiexec $arguments)
+  [ "$status" = 0 ] || status=failed
+  installed=installed/product.dat
+}
+v1() { stamped v1.dat @@SERIAL-PLACEHOLDER@@ "$1"; }
+v2() { stamped v2.dat @@SERIAL-PLACEHOLDER@@ "$1"; }
+# The serial given to an upgrade loses to the remembered one; removing the product forgets it.
+run_cases <<CASES
+/i v1.msi SERIAL=SN-2026-0042|0|$(v1 SN-2026-0042)
+/i v1.msi REINSTALL=ALL REINSTALLMODE=amus|0|$(v1 SN-2026-0042)
+/i v1.msi REINSTALL=ALL REINSTALLMODE=omus|0|$(v1 SN-2026-0042)
+rm /i v1.msi REINSTALL=ALL REINSTALLMODE=omus|0|$(v1 SN-2026-0042)
+/i v2.msi SERIAL=SN-2026-0099|0|$(v2 SN-2026-0042)
+/x v2.msi|0|absent
+/i v1.msi SERIAL=SN-2026-0042|0|$(v1 SN-2026-0042)
+rm /i v2.msi|0|$(v2 SN-2026-0042)
+/x v2.msi|0|absent
+/i v1.msi|failed|absent
+/i v1.msi SERIAL=SN-2026-0042-ABCDEFGHIJ|failed|absent
+/i v1.msi SERIAL=#42|failed|absent
+/i none.msi SERIAL=SN-2026-0042|failed|absent
+CASES
+left=$(find installed -type f 2>/dev/null || true)
+[ -z "$left" ] || { echo "$arch package: left installed after the cases: $left"; failed=1; }
 
 # Wine's msiexec splits quoted values on its command line unlike Windows' (SERIAL="A B" arrives as
 # a backslash), so these serials go into the package's Property table instead. A serial that cmd
 # parsed would run as a command, be cut at a space, or change; the last fills the placeholder.
-while IFS= read -r serial; do
+install() {
   cp v1.msi serial.msi
-  msibuild serial.msi -q "INSERT INTO Property (Property, Value) VALUES ('SERIAL', '$serial')"
-  check "SERIAL=$serial" "$(msiexec /i serial.msi)" 0 "$(padded "$serial")"
+  msibuild serial.msi -q "INSERT INTO Property (Property, Value) VALUES ('SERIAL', '$1')"
+  status=$(msiexec /i serial.msi)
+  cp installed/product.dat stamped.dat 2>/dev/null || rm -f stamped.dat
   msiexec /x serial.msi >/dev/null
-done <<'SERIALS'
-AB&echo INJECTED>x.txt
-AB|sort
-SN "2026" 42
-AB^^CD
-%PATH%
-SN 2026 42
-SN-2026\
-SN-2026-0042-ABCDEFGHI
-SERIALS
+  installed=stamped.dat
+}
+case_separator='#' run_cases <<CASES
+AB&echo INJECTED>x.txt#0#$(v1 'AB&echo INJECTED>x.txt')
+AB|sort#0#$(v1 'AB|sort')
+SN "2026" 42#0#$(v1 'SN "2026" 42')
+AB^^CD#0#$(v1 'AB^^CD')
+%PATH%#0#$(v1 %PATH%)
+SN 2026 42#0#$(v1 'SN 2026 42')
+SN-2026\\#0#$(v1 'SN-2026\')
+SN-2026-0042-ABCDEFGHI#0#$(v1 SN-2026-0042-ABCDEFGHI)
+CASES
 
-# Windows Installer says 1603 (fatal error), Wine 1627 (function failed): any failure will do, and
-# the rollback leaves nothing installed.
-for case in "no serial|v1.msi" "serial of 23 bytes|v1.msi SERIAL=SN-2026-0042-ABCDEFGHIJ" \
-            "no placeholder|none.msi SERIAL=SN-2026-0042"; do
-  status=$(msiexec /i ${case#*|})
-  left=$(find installed -type f 2>/dev/null || true)
-  [ "$status" -ne 0 ] && [ -z "$left" ] ||
-    { echo "$arch package, ${case%%|*}: msiexec status $status, left installed: $left"; fail=1; }
-done
+# Wine writes hidden properties to the log all the same: the tables that keep the serial out of
+# Windows' log are checked instead. The serial is in SERIAL and in StampSerial, the property that
+# carries CustomActionData to the deferred action; both actions that receive it have HideTarget.
+value() {  # value TABLE KEY: the second field of the row whose first is KEY
+  msiinfo export v1.msi "$1" | tail -n +4 | tr -d '\r' | awk -F '\t' -v key="$2" '$1 == key { print $2 }'
+}
+[ "$(value Property MsiHiddenProperties)" = "SERIAL;StampSerial" ] &&
+  [[ ";$(value Property SecureCustomProperties);" == *";SERIAL;"* ]] &&
+  (( $(value CustomAction SetStampSerial) & $(value CustomAction StampSerial) & 8192 )) ||
+  { echo "$arch package: SERIAL not hidden, not secure, or an action without HideTarget"; failed=1; }
+
 if [ $arch = x64 ]; then  # into the 64-bit Program Files folder when the folder is not given
   program_files=$("${wine[@]}" winepath -u 'C:\Program Files' 2>/dev/null)
   "${wine[@]}" msiexec /i v1.msi /qn SERIAL=SN-2026-0042 </dev/null >/dev/null 2>&1 || true
   "$wine_run" wineserver -w
   [ -f "$program_files/Ostra Example Product/product.dat" ] ||
-    { echo "x64 package: not installed into $program_files"; fail=1; }
+    { echo "x64 package: not installed into $program_files"; failed=1; }
   "${wine[@]}" msiexec /x v1.msi /qn </dev/null >/dev/null 2>&1 || true
   "$wine_run" wineserver -w
 fi
-[ $fail -eq 0 ] && echo "$arch package: install, repair, upgrade, uninstall, hostile serials and failures as expected"
-exit $fail
+[ $failed -eq 0 ] && echo "$arch package: install, repairs, upgrades, uninstall, hostile serials, failures and hidden serial as expected"
+exit $failed

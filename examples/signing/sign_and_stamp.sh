@@ -20,18 +20,28 @@ cp "$ostra" app.exe
 openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Example signer" \
   -keyout key.pem -out cert.pem 2>/dev/null
 
-# At build time: sign, then reserve a placeholder in the unsigned part. It begins with the text
-# ---BEGIN_BLOB--- followed by zero bytes, so it takes a value of up to 16 bytes.
+# At build time: sign, then reserve room in the unsigned part: osslsigncode adds a blob that begins
+# with the text ---BEGIN_BLOB--- followed by 1024 zero bytes. The placeholder is written into those
+# zero bytes, as long as the serials the product accepts (22 bytes): the blob's own text, 16 bytes,
+# would cut a longer serial.
+placeholder=@@SERIAL-PLACEHOLDER@@
 osslsigncode sign -certs cert.pem -key key.pem -in app.exe -out signed.exe >/dev/null
 osslsigncode add -addUnauthenticatedBlob -in signed.exe -out reserved.exe >/dev/null
+begin=---BEGIN_BLOB---
+blob=$(grep -boa -- "$begin" reserved.exe | cut -d: -f1)
+printf %s "$placeholder" |
+  dd of=reserved.exe bs=1 seek=$((blob + ${#begin})) conv=notrunc status=none
 
-# At install time: stamp the reserved placeholder; the signature still verifies.
+# At install time: refuse a serial the placeholder cannot hold, then stamp; the signature still
+# verifies.
+serial=SN-2026-0042-ABCDEFGHI
+[ ${#serial} -le ${#placeholder} ] || { echo "the serial is longer than ${#placeholder} bytes" >&2; exit 1; }
 cp reserved.exe installed.exe
 status=0
-"${run[@]}" /burnfile installed.exe /burnstring ---BEGIN_BLOB--- /burnsn SN-2026-0042 >/dev/null || status=$?
+"${run[@]}" /burnfile installed.exe /burnstring "$placeholder" /burnsn "$serial" >/dev/null || status=$?
 
 fail=0
-[ $status -eq 1 ] && grep -qa 'SN-2026-0042' installed.exe ||
+[ $status -eq 1 ] && grep -qa -- "$begin$serial" installed.exe ||
   { echo "the reserved placeholder was not stamped (status $status)"; fail=1; }
 osslsigncode verify -CAfile cert.pem -in installed.exe >verify.txt 2>&1 ||
   { echo "stamped in the unsigned part, the signature no longer verifies:"; cat verify.txt; fail=1; }
