@@ -17,7 +17,7 @@ fi
 # missing, another architecture) can exit with 1 too: only an ostra that shows its usage with 255
 # is trusted.
 status=0
-ostra /? >/dev/null 2>&1 || status=$?
+ostra '/?' >/dev/null 2>&1 || status=$?
 if [ "$status" -ne 255 ]; then
   echo "stamp.sh: ostra does not run here (status $status)" >&2
   exit 1
