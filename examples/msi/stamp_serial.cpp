@@ -10,7 +10,7 @@
 // CustomActionData is "OSTRA.EXE|FILE|PLACEHOLDER|INSTALLED|SERIAL": the serial comes last and is
 // taken whole, so it may hold any character, `|` included. INSTALLED, empty on a first
 // installation, makes a placeholder already gone count as stamped: a repair leaves the stamped
-// file in place.
+// file in place. A file that still holds the placeholder is never counted as stamped.
 //
 // build.sh builds it with mingw-w64 for the package's architecture. Another compiler serves as well
 // if it exports the entry point undecorated, as StampSerial (not _StampSerial@4), and links msi.
@@ -75,6 +75,25 @@ void AppendArgument(std::wstring& command, const std::wstring& argument) {
   command += L'"';
 }
 
+// Whether FILE still holds PLACEHOLDER, in the ANSI code page's bytes as ostra looks for it. A file
+// that cannot be read counts as holding it: nothing then shows that it was stamped.
+bool StillHoldsPlaceholder(const std::wstring& file, const std::wstring& placeholder) {
+  std::string marker(AnsiLength(placeholder), '\0');
+  WideCharToMultiByte(GetACP(), 0, placeholder.data(), static_cast<int>(placeholder.size()),
+                      &marker[0], static_cast<int>(marker.size()), nullptr, nullptr);
+  HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return true;
+  std::string data;
+  char block[65536];
+  DWORD got = 0;
+  BOOL read = FALSE;
+  while ((read = ReadFile(handle, block, sizeof block, &got, nullptr)) && got > 0)
+    data.append(block, got);
+  CloseHandle(handle);
+  return !read || data.find(marker) != std::string::npos;
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) UINT __stdcall StampSerial(MSIHANDLE install) {
@@ -127,7 +146,9 @@ extern "C" __declspec(dllexport) UINT __stdcall StampSerial(MSIHANDLE install) {
     case 1:
       return ERROR_SUCCESS;
     case 0:
-      if (installedBefore) return ERROR_SUCCESS;
+      // A repair finds the file stamped already, unless it put the placeholder back and another
+      // program holds the file: only a file read without the placeholder counts as stamped.
+      if (installedBefore && !StillHoldsPlaceholder(file, placeholder)) return ERROR_SUCCESS;
       return Fail(install, file + L" was not stamped: placeholder absent, or the file missing or "
                                   L"held by another program.");
     default:

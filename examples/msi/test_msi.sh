@@ -34,14 +34,28 @@ for package in v1:1.0.0 v2:2.0.0 none:1.0.0; do
   bash "$here/build.sh" $arch "${package#*:}" "${package%:*}.msi" 2>/dev/null
 done
 
-# Each case runs msiexec with its arguments, after deleting the installed data file when they
-# begin with "rm". Windows Installer fails with 1603, Wine with 1627: any failure will do.
+# Each case runs msiexec with its arguments, after what the words before them say: "rm" deletes
+# the installed data file, "unstamp" puts the unstamped one in its place, and "hold" has another
+# program hold it open while msiexec runs, as a virus scanner may. Windows Installer fails with
+# 1603, Wine with 1627: any failure will do. A file in use makes a repair end with 3010 (success,
+# restart required), which reaches the shell as 194.
 install() {
-  local arguments=$1
-  if [ "${arguments%% *}" = rm ]; then rm -f installed/product.dat; arguments=${arguments#rm }; fi
+  local arguments=$1 holder=
+  while :; do
+    case ${arguments%% *} in
+      rm) rm -f installed/product.dat ;;
+      unstamp) cp v1.dat installed/product.dat ;;
+      hold) "${wine[@]}" cmd /c 'ping -n 20 127.0.0.1 >nul <installed\product.dat' >/dev/null 2>&1 &
+            holder=$!
+            sleep 4 ;;
+      *) break ;;
+    esac
+    arguments=${arguments#* }
+  done
   # shellcheck disable=SC2086  # the arguments are words
   status=$(msiexec $arguments)
-  [ "$status" = 0 ] || status=failed
+  case $status in 0|194) status=0 ;; *) status=failed ;; esac
+  [ -z "$holder" ] || wait "$holder" || true
   installed=installed/product.dat
 }
 v1() { stamped v1.dat @@SERIAL-PLACEHOLDER@@ "$1"; }
@@ -52,6 +66,8 @@ run_cases <<CASES
 /i v1.msi REINSTALL=ALL REINSTALLMODE=amus|0|$(v1 SN-2026-0042)
 /i v1.msi REINSTALL=ALL REINSTALLMODE=omus|0|$(v1 SN-2026-0042)
 rm /i v1.msi REINSTALL=ALL REINSTALLMODE=omus|0|$(v1 SN-2026-0042)
+hold /i v1.msi REINSTALL=ALL REINSTALLMODE=omus|0|$(v1 SN-2026-0042)
+unstamp hold /i v1.msi REINSTALL=ALL REINSTALLMODE=omus|failed|$(shown v1.dat)
 /i v2.msi SERIAL=SN-2026-0099|0|$(v2 SN-2026-0042)
 /x v2.msi|0|absent
 /i v1.msi SERIAL=SN-2026-0042|0|$(v1 SN-2026-0042)
