@@ -42,6 +42,10 @@ why_win32_cannot_run() {
     return
   fi
   local stdout status=0
+  if [ ! -x /usr/lib/wine/wine ]; then
+    echo "32-bit Wine is not installed"
+    return
+  fi
   stdout=$(cmake/wine-run wine build/win32/app/ostra.exe /? 2>build/win32-probe.err </dev/null) ||
     status=$?
   [ $status -eq 255 ] && [[ $stdout == "Usage: ostra "* ]] && return
