@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
 #include "platform/file.h"
 #include "platform/path.h"
+#include "platform/text_encoding.h"
 #include "test_support/scoped_temp_dir.h"
 
 namespace {
@@ -76,21 +79,25 @@ TEST(IsSeparatorChar, ExactlyFour) {
 TEST(ConvertWideToAnsi, Table) {
   const struct {
     std::u16string units;
+    bool ok;
     std::string expected;
   } cases[] = {
-      {u"", ""},
-      {u"-burnsn 42", "-burnsn 42"},
-      {std::u16string(u"a\0b", 3), BYTES("a\0b")},
+      {u"", true, ""},
+      {u"-burnsn 42", true, "-burnsn 42"},
+      {std::u16string(u"a\0b", 3), true, BYTES("a\0b")},
+      {std::u16string{u'a', 0xDC00}, false, ""},
 #ifdef _WIN32
-      // Code page 1252 has e-acute but no CJK: that comes out as the replacement.
-      {u"\u00E9", "\xE9"},
-      {u"\u4E2D", "?"},
+      // Code page 1252 has e-acute but no CJK: that is refused, never a replacement.
+      {u"\u00E9", true, "\xE9"},
+      {u"\u4E2D", false, ""},
 #endif
   };
   for (const auto& c : cases) {
     std::string out = "previous";
-    ConvertWideToAnsi(c.units.data(), c.units.size(), out);
-    EXPECT_EQ(c.expected, out) << Printable(c.expected);
+    EXPECT_EQ(c.ok, ConvertWideToAnsi(c.units.data(), c.units.size(), out)) << Printable(c.expected);
+    if (c.ok) {
+      EXPECT_EQ(c.expected, out) << Printable(c.expected);
+    }
   }
 }
 
@@ -184,14 +191,54 @@ TEST(ArgumentFile, LoadMessages) {
   EXPECT_EQ("Failed to open file " + held.fullPath, held.error);
 }
 
-#ifdef _WIN32
-TEST(ArgumentFile, Utf16ArrivesInTheAnsiCodePage) {
-  ScopedTempDir dir;
-  // U+00E9 is 0xE9 in code page 1252, the code page here; U+4E2D is missing from it.
-  const Loaded file(dir.WriteFile("wide.rsp", Utf16(u"\u00E9 \u4E2D")));
-  EXPECT_TRUE(file.ok) << file.error;
-  EXPECT_EQ((Tokens{"\xE9", "?"}), Split(file.text));
-}
+// A UTF-16 file reaches the parser exactly, or not at all: a character the narrow encoding lacks
+// would otherwise become "?", and "M?ller.dat" or "/?" name another file or the help switch.
+TEST(ArgumentFile, Utf16IsExactOrRefused) {
+#ifndef _WIN32
+  // No locale, as package scripts, cron and services run: UTF-8, the encoding of the file names.
+  unsetenv("LC_ALL");
+  unsetenv("LC_CTYPE");
+  unsetenv("LANG");
 #endif
+  const struct {
+    const char* locale;  // LC_ALL on POSIX; Windows' code page is 1252 whatever it says
+    std::u16string units;
+    Tokens expected;  // empty: refused
+  } cases[] = {
+#ifdef _WIN32
+      {nullptr, u"/burnfile M\u00FCller.dat /\u00E9", {"/burnfile", "M\xFCller.dat", "/\xE9"}},
+      {nullptr, u"/burnsn SN-\u03A9-2026", {}},
+      {nullptr, u"/\u03A9", {}},
+#else
+      {nullptr, u"/burnfile M\u00FCller.dat /\u00E9", {"/burnfile", "M\xC3\xBCller.dat", "/\xC3\xA9"}},
+      {"C", u"/burnsn SN-\u03A9-2026", {"/burnsn", "SN-\xCE\xA9-2026"}},
+      {"de_DE.ISO-8859-1", u"/burnfile M\u00FCller.dat", {}},
+      {"de_DE.ISO-8859-1", u"/\u00E9", {}},
+#endif
+      {nullptr, std::u16string{u'/', 0xD800, u'a'}, {}},
+  };
+  ScopedTempDir dir;
+  for (const auto& c : cases) {
+#ifndef _WIN32
+    c.locale != nullptr ? setenv("LC_ALL", c.locale, 1) : unsetenv("LC_ALL");
+#endif
+    const Loaded file(dir.WriteFile("wide.rsp", Utf16(c.units)));
+    const std::string name = Printable(Utf16(c.units));
+    if (c.expected.empty()) {
+      EXPECT_FALSE(file.ok) << name;
+      EXPECT_EQ("", file.text) << name;
+      EXPECT_EQ("File " + file.fullPath + " holds text that " + platform::NarrowEncodingName() +
+                    " cannot represent.",
+                file.error)
+          << name;
+    } else {
+      EXPECT_TRUE(file.ok) << name << ": " << file.error;
+      EXPECT_EQ(c.expected, Split(file.text)) << name;
+    }
+  }
+#ifndef _WIN32
+  unsetenv("LC_ALL");
+#endif
+}
 
 }  // namespace
