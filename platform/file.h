@@ -54,6 +54,9 @@ bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data
 /// moves). Returns false when the read fails or delivers fewer bytes.
 bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uint64_t size);
 
+/// Stores the file's current length in *length. Returns false when it cannot be read.
+bool GetFileLength(const ScopedFileHandle& file, uint64_t* length);
+
 /// Flushes what was written through `file` to the file's storage. Returns false on failure.
 bool FlushFile(const ScopedFileHandle& file);
 

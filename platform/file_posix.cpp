@@ -107,6 +107,14 @@ bool SetFilePosition(const ScopedFileHandle& file, uint64_t offset) {
   return lseek(Descriptor(file), static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
 }
 
+bool GetFileLength(const ScopedFileHandle& file, uint64_t* length) {
+  struct stat info;
+  if (fstat(Descriptor(file), &info) != 0 || info.st_size < 0)
+    return false;
+  *length = static_cast<uint64_t>(info.st_size);
+  return true;
+}
+
 bool FlushFile(const ScopedFileHandle& file) { return fsync(Descriptor(file)) == 0; }
 
 bool WritesCanReach(uint64_t end) {
