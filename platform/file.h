@@ -14,7 +14,10 @@ enum class FileAccess { kRead, kReadWrite };
 /// Opens an existing regular file for exclusive use: while the holder lives, no other open of the
 /// file succeeds on Windows (share mode 0); on POSIX no other lock can be taken (flock LOCK_EX
 /// and a record lock over the whole file, so that both flock and fcntl or lockf users are kept
-/// out), and for kRead no exclusive one (shared locks, so other readers may read too). Never creates or
+/// out), and for kRead no exclusive one (shared locks, so other readers may read too). POSIX locks
+/// are advisory: a process that takes none can still write or cut the file short. Where the
+/// kernel has no open-file-description locks the record lock is the process's, and it goes with
+/// any close of the file in the process: open no other descriptor of it while the holder lives. Never creates or
 /// truncates. A file that someone else holds is tried
 /// again for about three seconds (virus scanners and indexers open fresh files for a moment).
 /// When `length` is given, the file's length as the open found it is stored there.
