@@ -71,9 +71,12 @@ void AppendUtf8(char32_t c, std::string* out) {
   }
 }
 
-// Converts into *out; a character the target lacks, or an unpaired surrogate, ends the conversion
-// with false when `exact`, and is shown as one "?" otherwise.
-bool Convert(const char16_t* units, std::size_t count, bool exact, std::string* out) {
+}  // namespace
+
+// A surrogate pair is one character, so one "?" where it shows.
+bool ConvertUtf16ToNarrow(const char16_t* units, std::size_t count, Unrepresentable mode,
+                          std::string* out) {
+  const bool exact = mode == Unrepresentable::kRefuse;
   const bool utf8 = NarrowIsUtf8();
   out->clear();
   out->reserve(count);
@@ -98,18 +101,6 @@ bool Convert(const char16_t* units, std::size_t count, bool exact, std::string* 
       *out += '?';
   }
   return true;
-}
-
-}  // namespace
-
-bool ConvertUtf16ToNarrowExactly(const char16_t* units, std::size_t count, std::string* out) {
-  return Convert(units, count, true, out);
-}
-
-std::string ConvertUtf16ToNarrow(const char16_t* units, std::size_t count) {
-  std::string out;
-  Convert(units, count, false, &out);
-  return out;
 }
 
 std::string NarrowEncodingName() { return NarrowIsUtf8() ? "UTF-8" : "ASCII"; }

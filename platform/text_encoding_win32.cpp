@@ -27,10 +27,13 @@ bool HasUnpairedSurrogate(const char16_t* units, std::size_t count) {
   return false;
 }
 
-// Converts into *out. Exact: false when the code page lacks a character, never a substitute.
-// Otherwise each such character shows as "?". Both refuse best fit: it would make U+FF02 a quote,
-// U+FF3C a backslash, U+2212 an option's "-" and alpha an "a".
-bool Convert(const char16_t* units, std::size_t count, bool exact, std::string* out) {
+}  // namespace
+
+// Never best fit, even for display: it would make U+FF02 a quote, U+FF3C a backslash, U+2212 an
+// option's "-" and alpha an "a".
+bool ConvertUtf16ToNarrow(const char16_t* units, std::size_t count, Unrepresentable mode,
+                          std::string* out) {
+  const bool exact = mode == Unrepresentable::kRefuse;
   out->clear();
   if (count == 0)
     return true;
@@ -57,18 +60,6 @@ bool Convert(const char16_t* units, std::size_t count, bool exact, std::string* 
       WideCharToMultiByte(codePage, flags, wide, length, &(*out)[0], size, replacement, reportDefault);
   out->resize(written > 0 ? static_cast<std::size_t>(written) : 0);
   return !exact || (written > 0 && !usedDefault);
-}
-
-}  // namespace
-
-bool ConvertUtf16ToNarrowExactly(const char16_t* units, std::size_t count, std::string* out) {
-  return Convert(units, count, true, out);
-}
-
-std::string ConvertUtf16ToNarrow(const char16_t* units, std::size_t count) {
-  std::string out;
-  Convert(units, count, false, &out);
-  return out;
 }
 
 std::string NarrowEncodingName() {
