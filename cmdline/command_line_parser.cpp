@@ -63,7 +63,7 @@ void CommandLineParser::AddPositionalArgument(Argument* argument) {
 bool CommandLineParser::ParseArguments(int argc, char** argv, bool skipFirst) {
   const int first = skipFirst ? 1 : 0;
   // Its display form may stand for another file, value or option: nothing of the run is used.
-  if (inexactArgument >= first && inexactArgument > 0 && inexactArgument < argc) {
+  if (inexactArgument > 0 && inexactArgument < argc) {
     errorText = "Argument " + std::to_string(inexactArgument) + " holds text that " +
                 platform::NarrowEncodingName() + " cannot represent.";
     return false;
