@@ -228,48 +228,42 @@ TEST_F(BurnFileTest, WritesThatFailPartWayLeaveTheMarker) {
 }
 
 // What a process that ignores the lock does at one step of a stamp: cut the file to `cutTo` bytes
-// (unless negative), then write `bytes` at `at` (unless null).
-struct Meddler {
+// (unless negative), then write `bytes` at `at` (unless null); and what the stamp then leaves.
+struct Meddling {
+  const char* name;
+  BurnStep step;
+  int64_t cutTo;
+  uint64_t at;
+  const char* bytes;
+  int outcome;
+  std::string expected;
+
+  static const Meddling* current;
   static void Hook(BurnStep reached, const platform::ScopedFileHandle& file) {
-    if (reached != step)
+    if (reached != current->step)
       return;
-    if (cutTo >= 0) {
+    if (current->cutTo >= 0) {
 #ifdef _WIN32
       LARGE_INTEGER end;
-      end.QuadPart = cutTo;
+      end.QuadPart = current->cutTo;
       const HANDLE handle = reinterpret_cast<HANDLE>(file.Get());
       ASSERT_TRUE(SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle));
 #else
-      ASSERT_EQ(0, ftruncate(static_cast<int>(file.Get()), cutTo));
+      ASSERT_EQ(0, ftruncate(static_cast<int>(file.Get()), current->cutTo));
 #endif
     }
+    const char* bytes = current->bytes;
     if (bytes != nullptr) {
-      ASSERT_TRUE(platform::WriteFileAt(file, at, bytes, std::strlen(bytes)));
+      ASSERT_TRUE(platform::WriteFileAt(file, current->at, bytes, std::strlen(bytes)));
     }
   }
-  static BurnStep step;
-  static int64_t cutTo;
-  static uint64_t at;
-  static const char* bytes;
 };
-BurnStep Meddler::step = BurnStep::kFound;
-int64_t Meddler::cutTo = -1;
-uint64_t Meddler::at = 0;
-const char* Meddler::bytes = nullptr;
+const Meddling* Meddling::current = nullptr;
 
 // A file cut short or changed behind the lock is never grown back, nor stamped where the marker
 // no longer is: nothing is written after the scan, and the marker put back stops at the end.
 TEST_F(BurnFileTest, AFileChangedBehindTheLockIsNeverGrown) {
-  struct Case {
-    const char* name;
-    BurnStep step;
-    int64_t cutTo;
-    uint64_t at;
-    const char* bytes;
-    int outcome;
-    std::string expected;
-  };
-  const Case cases[] = {
+  const Meddling cases[] = {
       {"cut inside the marker after the scan", BurnStep::kFound, 5, 0, nullptr, 0, "<MARK"},
       {"cut to its last byte after the scan", BurnStep::kFound, 9, 0, nullptr, 0, "<MARKER42"},
       {"emptied after the scan", BurnStep::kFound, 0, 0, nullptr, 0, ""},
@@ -280,13 +274,10 @@ TEST_F(BurnFileTest, AFileChangedBehindTheLockIsNeverGrown) {
       {"emptied after the write", BurnStep::kWritten, 0, 0, nullptr, 0, ""},
       {"left alone", BurnStep::kFound, -1, 0, nullptr, 1, "<VALUE123>"},
   };
-  for (const Case& c : cases) {
+  for (const Meddling& c : cases) {
     SCOPED_TRACE(c.name);
-    Meddler::step = c.step;
-    Meddler::cutTo = c.cutTo;
-    Meddler::at = c.at;
-    Meddler::bytes = c.bytes;
-    SetBurnStepHookForTesting(&Meddler::Hook);
+    Meddling::current = &c;
+    SetBurnStepHookForTesting(&Meddling::Hook);
     std::string after;
     const int outcome = Burn("<MARKER42>", "MARKER42", "VALUE123", &after);
     SetBurnStepHookForTesting(nullptr);

@@ -94,7 +94,8 @@ TEST(ConvertWideToAnsi, Table) {
   };
   for (const auto& c : cases) {
     std::string out = "previous";
-    EXPECT_EQ(c.ok, ConvertWideToAnsi(c.units.data(), c.units.size(), out)) << Printable(c.expected);
+    const bool ok = ConvertWideToAnsi(c.units.data(), c.units.size(), out);
+    EXPECT_EQ(c.ok, ok) << Printable(c.expected);
     if (c.ok) {
       EXPECT_EQ(c.expected, out) << Printable(c.expected);
     }

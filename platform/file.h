@@ -17,9 +17,9 @@ enum class FileAccess { kRead, kReadWrite };
 /// out), and for kRead no exclusive one (shared locks, so other readers may read too). POSIX locks
 /// are advisory: a process that takes none can still write or cut the file short. Where the
 /// kernel has no open-file-description locks the record lock is the process's, and it goes with
-/// any close of the file in the process: open no other descriptor of it while the holder lives. Never creates or
-/// truncates. A file that someone else holds is tried
-/// again for about three seconds (virus scanners and indexers open fresh files for a moment).
+/// any close of the file in the process: open no other descriptor of it while the holder lives.
+/// Never creates or truncates. A file that someone else holds is tried again for about three
+/// seconds (virus scanners and indexers open fresh files for a moment).
 /// When `length` is given, the file's length as the open found it is stored there.
 /// Returns an invalid holder when the file does not exist, is not a regular file (on Windows also a
 /// volume or a disk opened by its device name), is denied, is still held by someone else, or its

@@ -22,7 +22,8 @@ bool ConvertUtf16ToNarrow(const char16_t* units, std::size_t count, Unrepresenta
 
 /// The exact conversion: true with the text in *out, or false when a character is missing from
 /// the encoding or a surrogate is unpaired. No character is ever replaced by another.
-inline bool ConvertUtf16ToNarrowExactly(const char16_t* units, std::size_t count, std::string* out) {
+inline bool ConvertUtf16ToNarrowExactly(const char16_t* units, std::size_t count,
+                                        std::string* out) {
   return ConvertUtf16ToNarrow(units, count, Unrepresentable::kRefuse, out);
 }
 

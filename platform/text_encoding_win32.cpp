@@ -52,12 +52,14 @@ bool ConvertUtf16ToNarrow(const char16_t* units, std::size_t count, Unrepresenta
   const char* replacement = utf8 ? nullptr : "?";
   BOOL usedDefault = FALSE;
   BOOL* reportDefault = utf8 ? nullptr : &usedDefault;
-  int size = WideCharToMultiByte(codePage, flags, wide, length, nullptr, 0, replacement, reportDefault);
+  int size =
+      WideCharToMultiByte(codePage, flags, wide, length, nullptr, 0, replacement, reportDefault);
   if (size <= 0 || (exact && usedDefault))
     return !exact;
   out->assign(static_cast<std::size_t>(size), '\0');
+  char* bytes = &(*out)[0];
   int written =
-      WideCharToMultiByte(codePage, flags, wide, length, &(*out)[0], size, replacement, reportDefault);
+      WideCharToMultiByte(codePage, flags, wide, length, bytes, size, replacement, reportDefault);
   out->resize(written > 0 ? static_cast<std::size_t>(written) : 0);
   return !exact || (written > 0 && !usedDefault);
 }

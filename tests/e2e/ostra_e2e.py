@@ -553,7 +553,8 @@ class Hardening(ToolCase):
 def refuse_ofd_locks():
     """Makes this process, and what it runs, answer EINVAL to fcntl commands 36 to 38 (the
     open-file-description locks), as kernels before 3.15 do. Run in the child before exec."""
-    arch, fcntl_number = {"x86_64": (0xC000003E, 72), "aarch64": (0xC00000B7, 25)}[platform.machine()]
+    arch, fcntl_number = {"x86_64": (0xC000003E, 72),
+                          "aarch64": (0xC00000B7, 25)}[platform.machine()]
     class Instruction(ctypes.Structure):
         _fields_ = [("code", ctypes.c_uint16), ("jt", ctypes.c_uint8), ("jf", ctypes.c_uint8),
                     ("k", ctypes.c_uint32)]
@@ -616,7 +617,8 @@ class WindowsOnly(ToolCase):
         m = MARKER.decode()
         # (arguments, the index of the first that code page 1252 cannot hold)
         cases = [(["/burnfile", "\u03b1b.dat", "/burnstring", m, "/burnsn", "ZZ"], 2),
-                 (["/burnfile", "\uff0e\uff0e\uff3ctarget.bin", "/burnstring", m, "/burnsn", "ZZ"], 2),
+                 (["/burnfile", "\uff0e\uff0e\uff3ctarget.bin", "/burnstring", m, "/burnsn", "ZZ"],
+                  2),
                  (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "SN-\u03a9-2026"], 6),
                  (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "X\uff02 /v \uff02"], 6),
                  (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "AB\u3000CD"], 6),
