@@ -1,5 +1,6 @@
 #include "app/burn_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -47,7 +48,40 @@ int64_t FindInFile(const platform::ScopedFileHandle& file, const MarkerSearch& s
   return -1;
 }
 
+BurnStepHook burnStepHook = nullptr;
+
+void Reach(BurnStep step, const platform::ScopedFileHandle& file) {
+  if (burnStepHook != nullptr)
+    burnStepHook(step, file);
+}
+
+// Whether the file still has the length the scan saw and the marker at `offset`. Locks are
+// advisory: a process that takes none may have cut the file short or changed it since, and a
+// write at the old offset would grow it back with a hole of zeros, reported as a stamp.
+bool MarkerStillAt(const platform::ScopedFileHandle& file, uint64_t scannedLength, uint64_t offset,
+                   const char* marker, uint64_t size) {
+  uint64_t length = 0;
+  char bytes[kBlockSize];
+  return platform::GetFileLength(file, &length) && length == scannedLength &&
+         platform::ReadFileAt(file, offset, bytes, size) &&
+         std::memcmp(bytes, marker, static_cast<size_t>(size)) == 0;
+}
+
+// Writes the marker's own bytes back over what of the value may have landed, so that the file can
+// be stamped again once the cause is gone; never past the file's current end, which someone may
+// have moved below the marker since.
+void PutMarkerBack(const platform::ScopedFileHandle& file, uint64_t offset, const char* marker,
+                   uint64_t size) {
+  uint64_t length = 0;
+  if (!platform::GetFileLength(file, &length) || length <= offset)
+    return;
+  if (platform::WriteFileAt(file, offset, marker, std::min(size, length - offset)))
+    platform::FlushFile(file);
+}
+
 }  // namespace
+
+void SetBurnStepHookForTesting(BurnStepHook hook) { burnStepHook = hook; }
 
 int BurnFile(const char* fileName, const char* marker, const char* replacement) {
   if (!fileName || !marker || !replacement)
@@ -61,8 +95,9 @@ int BurnFile(const char* fileName, const char* marker, const char* replacement) 
     return 0;
   const int64_t length = static_cast<int64_t>(markerLength);
 
+  uint64_t fileLength = 0;
   platform::ScopedFileHandle file =
-      platform::OpenFileExclusive(fileName, platform::FileAccess::kReadWrite);
+      platform::OpenFileExclusive(fileName, platform::FileAccess::kReadWrite, &fileLength);
   if (!file)
     return 0;
 
@@ -71,6 +106,7 @@ int BurnFile(const char* fileName, const char* marker, const char* replacement) 
   const int64_t found = FindInFile(file, search, length);
   if (found < 0)
     return 0;
+  Reach(BurnStep::kFound, file);
 
   // Zeroed first, so a short replacement is written followed by zero bytes up to the marker's
   // length.
@@ -81,7 +117,8 @@ int BurnFile(const char* fileName, const char* marker, const char* replacement) 
   // A stamp is whole or absent: a value cut at a file-size limit would leave neither the value nor
   // the marker, and no later run could stamp the file. Where the system says so ahead, nothing is
   // written.
-  if (!platform::WritesCanReach(offset + size))
+  if (!platform::WritesCanReach(offset + size) ||
+      !MarkerStillAt(file, fileLength, offset, marker, size))
     return 0;
   // Where the system cannot say so ahead (a Windows program under Wine, which Linux's limit still
   // binds), the marker's own bytes written over themselves find out, and change nothing when the
@@ -91,13 +128,12 @@ int BurnFile(const char* fileName, const char* marker, const char* replacement) 
   // The caller's script trusts the outcome, so 1 means the bytes are in the file: flushed and
   // read back as written through the same exclusive handle.
   char written[kBlockSize];
-  if (platform::WriteFileAt(file, offset, block, size) && platform::FlushFile(file) &&
-      platform::ReadFileAt(file, offset, written, size) &&
+  const bool wrote = platform::WriteFileAt(file, offset, block, size);
+  Reach(BurnStep::kWritten, file);
+  if (wrote && platform::FlushFile(file) && platform::ReadFileAt(file, offset, written, size) &&
       std::memcmp(written, block, static_cast<size_t>(length)) == 0)
     return 1;
-  // Some of the value may have landed: the marker's own bytes go back over it, so that the file
-  // can be stamped again once the cause is gone. If even that fails, the outcome is still 0.
-  if (platform::WriteFileAt(file, offset, marker, size))
-    platform::FlushFile(file);
+  // Some of the value may have landed. If even the put-back fails, the outcome is still 0.
+  PutMarkerBack(file, offset, marker, size);
   return 0;
 }

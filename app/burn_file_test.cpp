@@ -13,6 +13,12 @@
 #include "platform/file.h"
 #include "test_support/scoped_temp_dir.h"
 
+#ifdef _WIN32
+#include "platform/win32.h"
+#else
+#include <unistd.h>
+#endif
+
 namespace {
 
 using marker_test_data::FamilyData;
@@ -216,6 +222,65 @@ TEST_F(BurnFileTest, WritesThatFailPartWayLeaveTheMarker) {
     std::string after;
     const int outcome = Burn("<MARKER42>", "MARKER42", "VALUE123", &after);
     platform::SetWriteFilterForTesting(nullptr);
+    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(after, c.expected);
+  }
+}
+
+// What a process that ignores the lock does at one step of a stamp: cut the file to `cutTo` bytes
+// (unless negative), then write `bytes` at `at` (unless null); and what the stamp then leaves.
+struct Meddling {
+  const char* name;
+  BurnStep step;
+  int64_t cutTo;
+  uint64_t at;
+  const char* bytes;
+  int outcome;
+  std::string expected;
+
+  static const Meddling* current;
+  static void Hook(BurnStep reached, const platform::ScopedFileHandle& file) {
+    if (reached != current->step)
+      return;
+    if (current->cutTo >= 0) {
+#ifdef _WIN32
+      LARGE_INTEGER end;
+      end.QuadPart = current->cutTo;
+      const HANDLE handle = reinterpret_cast<HANDLE>(file.Get());
+      ASSERT_TRUE(SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle));
+#else
+      ASSERT_EQ(0, ftruncate(static_cast<int>(file.Get()), current->cutTo));
+#endif
+    }
+    const char* bytes = current->bytes;
+    if (bytes != nullptr) {
+      ASSERT_TRUE(platform::WriteFileAt(file, current->at, bytes, std::strlen(bytes)));
+    }
+  }
+};
+const Meddling* Meddling::current = nullptr;
+
+// A file cut short or changed behind the lock is never grown back, nor stamped where the marker
+// no longer is: nothing is written after the scan, and the marker put back stops at the end.
+TEST_F(BurnFileTest, AFileChangedBehindTheLockIsNeverGrown) {
+  const Meddling cases[] = {
+      {"cut inside the marker after the scan", BurnStep::kFound, 5, 0, nullptr, 0, "<MARK"},
+      {"cut to its last byte after the scan", BurnStep::kFound, 9, 0, nullptr, 0, "<MARKER42"},
+      {"emptied after the scan", BurnStep::kFound, 0, 0, nullptr, 0, ""},
+      {"marker changed after the scan", BurnStep::kFound, -1, 3, "xx", 0, "<MAxxER42>"},
+      {"grown after the scan", BurnStep::kFound, -1, 10, "!", 0, "<MARKER42>!"},
+      {"cut inside the value after the write", BurnStep::kWritten, 5, 0, nullptr, 0, "<MARK"},
+      {"cut before the marker after the write", BurnStep::kWritten, 1, 0, nullptr, 0, "<"},
+      {"emptied after the write", BurnStep::kWritten, 0, 0, nullptr, 0, ""},
+      {"left alone", BurnStep::kFound, -1, 0, nullptr, 1, "<VALUE123>"},
+  };
+  for (const Meddling& c : cases) {
+    SCOPED_TRACE(c.name);
+    Meddling::current = &c;
+    SetBurnStepHookForTesting(&Meddling::Hook);
+    std::string after;
+    const int outcome = Burn("<MARKER42>", "MARKER42", "VALUE123", &after);
+    SetBurnStepHookForTesting(nullptr);
     EXPECT_EQ(outcome, c.outcome);
     EXPECT_EQ(after, c.expected);
   }

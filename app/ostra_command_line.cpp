@@ -37,6 +37,7 @@ int RunOstra(int argc, char** argv) {
     try {
       platform::ProcessArguments arguments(argc, argv);
       OstraCommandLine commandLine;
+      commandLine.MarkInexact(arguments.FirstInexactArgument());
       if (!commandLine.Parse(arguments.Count(), arguments.Vector()))
         return -1;
       fileName = commandLine.burnFile.GetValue();

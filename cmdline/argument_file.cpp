@@ -9,13 +9,13 @@
 #include "platform/text_encoding.h"
 #include "platform/whole_file.h"
 
-void ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& out) {
+bool ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& out) {
   // Nothing to convert after a bare mark: no call with a zero count reaches the platform.
   if (count == 0) {
     out.clear();
-    return;
+    return true;
   }
-  out = platform::ConvertUtf16ToNarrow(units, count);
+  return platform::ConvertUtf16ToNarrowExactly(units, count, &out);
 }
 
 bool IsSeparatorChar(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -106,7 +106,12 @@ bool LoadArgumentFileText(const platform::PathName& exactPath, std::string& text
       // The view is aligned (a mapped page, or a block from operator new), so the units after the
       // two mark bytes are aligned too. An odd last byte is no whole unit and is dropped.
       const std::size_t count = static_cast<std::size_t>(length / 2 - 1);
-      ConvertWideToAnsi(reinterpret_cast<const char16_t*>(bytes + 2), count, text);
+      if (!ConvertWideToAnsi(reinterpret_cast<const char16_t*>(bytes + 2), count, text)) {
+        text.clear();
+        error = "File " + path + " holds text that " + platform::NarrowEncodingName() +
+                " cannot represent.";
+        return false;
+      }
     } else {
       text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
     }

@@ -14,14 +14,15 @@ constexpr std::size_t kMaxArgumentFileDepth = 64;
 /// Most argument files that one walk may read, counting every file, nested or not.
 constexpr std::size_t kMaxArgumentFilesPerParse = 1000;
 
-/// Converts `count` UTF-16 little-endian code units to the narrow code page into `out`; characters
-/// the code page lacks become "?", never a look-alike that could name another file or option.
-/// Reports nothing.
-void ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& out);
+/// Converts `count` UTF-16 little-endian code units exactly to the narrow code page into `out`.
+/// Returns false when a character is missing from the code page or a surrogate is unpaired: no
+/// character becomes another (a "?" or a look-alike) that could name another file, value or option.
+bool ConvertWideToAnsi(const char16_t* units, std::size_t count, std::string& out);
 
 /// Reads the whole argument file at `path` (a full path; messages show its text) as text: narrow
 /// bytes as they stand, or UTF-16 little-endian after the mark FF FE converted to the narrow code
-/// page; then every carriage return and line feed becomes a space. Returns true with the text in
+/// page (a text it cannot hold exactly is refused); then every carriage return and line feed
+/// becomes a space. Returns true with the text in
 /// `text`, or false with the message of why in `error`.
 bool LoadArgumentFileText(const platform::PathName& path, std::string& text, std::string& error);
 

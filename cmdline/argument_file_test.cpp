@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <string>
 #include <vector>
 
 #include "platform/file.h"
 #include "platform/path.h"
+#include "platform/text_encoding.h"
 #include "test_support/scoped_temp_dir.h"
 
 namespace {
@@ -76,21 +79,26 @@ TEST(IsSeparatorChar, ExactlyFour) {
 TEST(ConvertWideToAnsi, Table) {
   const struct {
     std::u16string units;
+    bool ok;
     std::string expected;
   } cases[] = {
-      {u"", ""},
-      {u"-burnsn 42", "-burnsn 42"},
-      {std::u16string(u"a\0b", 3), BYTES("a\0b")},
+      {u"", true, ""},
+      {u"-burnsn 42", true, "-burnsn 42"},
+      {std::u16string(u"a\0b", 3), true, BYTES("a\0b")},
+      {std::u16string{u'a', 0xDC00}, false, ""},
 #ifdef _WIN32
-      // Code page 1252 has e-acute but no CJK: that comes out as the replacement.
-      {u"\u00E9", "\xE9"},
-      {u"\u4E2D", "?"},
+      // Code page 1252 has e-acute but no CJK: that is refused, never a replacement.
+      {u"\u00E9", true, "\xE9"},
+      {u"\u4E2D", false, ""},
 #endif
   };
   for (const auto& c : cases) {
     std::string out = "previous";
-    ConvertWideToAnsi(c.units.data(), c.units.size(), out);
-    EXPECT_EQ(c.expected, out) << Printable(c.expected);
+    const bool ok = ConvertWideToAnsi(c.units.data(), c.units.size(), out);
+    EXPECT_EQ(c.ok, ok) << Printable(c.expected);
+    if (c.ok) {
+      EXPECT_EQ(c.expected, out) << Printable(c.expected);
+    }
   }
 }
 
@@ -184,14 +192,36 @@ TEST(ArgumentFile, LoadMessages) {
   EXPECT_EQ("Failed to open file " + held.fullPath, held.error);
 }
 
-#ifdef _WIN32
-TEST(ArgumentFile, Utf16ArrivesInTheAnsiCodePage) {
-  ScopedTempDir dir;
-  // U+00E9 is 0xE9 in code page 1252, the code page here; U+4E2D is missing from it.
-  const Loaded file(dir.WriteFile("wide.rsp", Utf16(u"\u00E9 \u4E2D")));
-  EXPECT_TRUE(file.ok) << file.error;
-  EXPECT_EQ((Tokens{"\xE9", "?"}), Split(file.text));
-}
+// A UTF-16 file reaches the parser exactly, or not at all: a "?" for a character the narrow
+// encoding lacks would make "M?ller.dat" or "/?" (another file, the help switch) of it.
+TEST(ArgumentFile, Utf16IsExactOrRefused) {
+#ifndef _WIN32
+  // No locale, as package scripts, cron and services run: UTF-8, the encoding of the file names.
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"})
+    unsetenv(variable);
+  const std::string kMueller = "M\xC3\xBCller.dat";
+#else
+  const std::string kMueller = "M\xFCller.dat";
 #endif
+  ScopedTempDir dir;
+  const Loaded exact(dir.WriteFile("exact.rsp", Utf16(u"/burnfile M\u00FCller.dat")));
+  EXPECT_EQ((Tokens{"/burnfile", kMueller}), Split(exact.text)) << exact.error;
+  // Code page 1252 lacks omega; UTF-8 has no form for a lone surrogate.
+  for (const std::u16string& refused : {std::u16string(u"/\u03A9"), std::u16string{u'/', 0xD800}}) {
+    if (refused[1] == u'\u03A9' && platform::NarrowEncodingName() == "UTF-8")
+      continue;
+    const Loaded file(dir.WriteFile("refused.rsp", Utf16(refused)));
+    EXPECT_FALSE(file.ok);
+    EXPECT_EQ("", file.text);
+    EXPECT_EQ("File " + file.fullPath + " holds text that " + platform::NarrowEncodingName() +
+                  " cannot represent.",
+              file.error);
+  }
+#ifndef _WIN32
+  setenv("LC_ALL", "de_DE.ISO-8859-1", 1);
+  EXPECT_FALSE(Loaded(dir.WriteFile("latin.rsp", Utf16(u"M\u00FCller.dat"))).ok);
+  unsetenv("LC_ALL");
+#endif
+}
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "cmdline/version_info_reader.h"
 #include "platform/current_directory.h"
 #include "platform/file.h"
+#include "platform/text_encoding.h"
 #include "platform/version_resource.h"
 
 namespace {
@@ -60,8 +61,15 @@ void CommandLineParser::AddPositionalArgument(Argument* argument) {
 }
 
 bool CommandLineParser::ParseArguments(int argc, char** argv, bool skipFirst) {
+  const int first = skipFirst ? 1 : 0;
+  // Its display form may stand for another file, value or option: nothing of the run is used.
+  if (inexactArgument > 0 && inexactArgument < argc) {
+    errorText = "Argument " + std::to_string(inexactArgument) + " holds text that " +
+                platform::NarrowEncodingName() + " cannot represent.";
+    return false;
+  }
   std::vector<std::string> tokens;
-  for (int i = skipFirst ? 1 : 0; i < argc; ++i)
+  for (int i = first; i < argc; ++i)
     tokens.push_back(argv[i]);
   return ParseTokens(tokens);
 }

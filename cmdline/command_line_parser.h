@@ -41,8 +41,13 @@ class CommandLineParser {
   void AddPositionalArgument(Argument* argument);
 
   /// Walks argv[0] ... argv[argc-1], leaving out argv[0] when `skipFirst` is set. Returns what
-  /// ParseTokens returns.
+  /// ParseTokens returns; false without a walk when an argument was marked inexact (MarkInexact).
   bool ParseArguments(int argc, char** argv, bool skipFirst);
+
+  /// Marks argv[`index`] of the next ParseArguments as text that could not be converted exactly
+  /// to the narrow encoding (0: none). Such a run does nothing: no token is walked, no file read,
+  /// and errorText says which argument it was.
+  void MarkInexact(int index) { inexactArgument = index; }
 
   /// Walks `tokens`. Returns true when every token was taken and every argument is satisfied; false
   /// at the first error, whose message is then the whole of errorText.
@@ -87,6 +92,9 @@ class CommandLineParser {
 
   /// The argument files being read, outermost first; a nested walk runs while it is not empty.
   ArgumentFileStack openArgumentFiles;
+
+  /// The argument that MarkInexact named, 0 for none.
+  int inexactArgument = 0;
 };
 
 #endif  // OSTRA_CMDLINE_COMMAND_LINE_PARSER_H_

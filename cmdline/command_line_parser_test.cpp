@@ -13,6 +13,7 @@
 #include "platform/current_directory.h"
 #include "platform/file.h"
 #include "platform/path.h"
+#include "platform/text_encoding.h"
 #include "test_support/scoped_temp_dir.h"
 
 namespace {
@@ -224,6 +225,23 @@ TEST(CommandLineParserParseArguments, SkipFirst) {
     char* argv[] = {program};
     EXPECT_TRUE(parser.ParseArguments(1, argv, true));
   }
+}
+
+// An argument that could not be converted exactly refuses the whole run, the help before it and the
+// argument file after it included: its display form ("?" for what the code page lacks) may name
+// another file, value or option.
+TEST(CommandLineParserParseArguments, AnInexactArgumentRefusesTheRun) {
+  char program[] = "prog";
+  char help[] = "/?";
+  char shown[] = "/?";
+  char file[] = "@missing.rsp";
+  char* argv[] = {program, help, shown, file};
+  ToolParser parser;
+  parser.MarkInexact(2);
+  EXPECT_FALSE(parser.ParseArguments(4, argv, true));
+  EXPECT_FALSE(parser.help.IsSet());
+  EXPECT_EQ("Argument 2 holds text that " + platform::NarrowEncodingName() + " cannot represent.",
+            parser.GetErrorText());
 }
 
 // The walk through argument files: names resolved against the naming file, the current directory

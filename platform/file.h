@@ -14,9 +14,12 @@ enum class FileAccess { kRead, kReadWrite };
 /// Opens an existing regular file for exclusive use: while the holder lives, no other open of the
 /// file succeeds on Windows (share mode 0); on POSIX no other lock can be taken (flock LOCK_EX
 /// and a record lock over the whole file, so that both flock and fcntl or lockf users are kept
-/// out), and for kRead no exclusive one (shared locks, so other readers may read too). Never creates or
-/// truncates. A file that someone else holds is tried
-/// again for about three seconds (virus scanners and indexers open fresh files for a moment).
+/// out), and for kRead no exclusive one (shared locks, so other readers may read too). POSIX locks
+/// are advisory: a process that takes none can still write or cut the file short. Where the
+/// kernel has no open-file-description locks the record lock is the process's, and it goes with
+/// any close of the file in the process: open no other descriptor of it while the holder lives.
+/// Never creates or truncates. A file that someone else holds is tried again for about three
+/// seconds (virus scanners and indexers open fresh files for a moment).
 /// When `length` is given, the file's length as the open found it is stored there.
 /// Returns an invalid holder when the file does not exist, is not a regular file (on Windows also a
 /// volume or a disk opened by its device name), is denied, is still held by someone else, or its
@@ -53,6 +56,9 @@ bool WriteFileAt(const ScopedFileHandle& file, uint64_t offset, const void* data
 /// Reads exactly `size` bytes at byte `offset` from the start of the file (the current position
 /// moves). Returns false when the read fails or delivers fewer bytes.
 bool ReadFileAt(const ScopedFileHandle& file, uint64_t offset, void* buffer, uint64_t size);
+
+/// Stores the file's current length in *length. Returns false when it cannot be read.
+bool GetFileLength(const ScopedFileHandle& file, uint64_t* length);
 
 /// Flushes what was written through `file` to the file's storage. Returns false on failure.
 bool FlushFile(const ScopedFileHandle& file);

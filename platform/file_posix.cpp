@@ -17,12 +17,19 @@ namespace {
 
 int Descriptor(const ScopedFileHandle& file) { return static_cast<int>(file.Get()); }
 
+// Takes the record lock `range` on `fd` without waiting: one owned by the open file description,
+// as the flock is, where the kernel has them (Linux 3.15 and later); else, where it answers
+// EINVAL (RHEL 7's 3.10), the process's own, which keeps other processes out all the same. Such a
+// lock goes with any close of any descriptor of the file in this process, so nothing here opens
+// the file a second time while it is held. Returns what fcntl returns.
+int LockRecords(int fd, struct flock* range) {
 #ifdef F_OFD_SETLK
-constexpr int kRecordLock = F_OFD_SETLK;
-#else
-// Where there are no open-file-description locks, the process's own record lock.
-constexpr int kRecordLock = F_SETLK;
+  const int locked = fcntl(fd, F_OFD_SETLK, range);
+  if (locked == 0 || errno != EINVAL)
+    return locked;
 #endif
+  return fcntl(fd, F_SETLK, range);
+}
 
 // One read(2) or write(2) never moves more than this; larger requests take several.
 constexpr uint64_t kMaxTransfer = SSIZE_MAX;
@@ -83,7 +90,7 @@ ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, b
   struct flock range = {};
   range.l_type = access == FileAccess::kReadWrite ? F_WRLCK : F_RDLCK;
   range.l_whence = SEEK_SET;
-  if (fcntl(fd, kRecordLock, &range) != 0) {
+  if (LockRecords(fd, &range) != 0) {
     *held = errno == EAGAIN || errno == EACCES;
     return ScopedFileHandle();
   }
@@ -105,6 +112,14 @@ uint64_t WriteToFile(const ScopedFileHandle& file, const void* data, uint64_t si
 
 bool SetFilePosition(const ScopedFileHandle& file, uint64_t offset) {
   return lseek(Descriptor(file), static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
+}
+
+bool GetFileLength(const ScopedFileHandle& file, uint64_t* length) {
+  struct stat info;
+  if (fstat(Descriptor(file), &info) != 0 || info.st_size < 0)
+    return false;
+  *length = static_cast<uint64_t>(info.st_size);
+  return true;
 }
 
 bool FlushFile(const ScopedFileHandle& file) { return fsync(Descriptor(file)) == 0; }

@@ -72,13 +72,17 @@ ScopedFileHandle TryOpenFileExclusive(const PathName& path, FileAccess access, b
   // is not there.
   if (GetFileType(ToHandle(file)) != FILE_TYPE_DISK)
     return ScopedFileHandle();
-  if (length != nullptr) {
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (!GetFileInformationByHandle(ToHandle(file), &info))
-      return ScopedFileHandle();
-    *length = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  }
+  if (length != nullptr && !GetFileLength(file, length))
+    return ScopedFileHandle();
   return file;
+}
+
+bool GetFileLength(const ScopedFileHandle& file, uint64_t* length) {
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!GetFileInformationByHandle(ToHandle(file), &info))
+    return false;
+  *length = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  return true;
 }
 
 uint64_t ReadFromFile(const ScopedFileHandle& file, void* buffer, uint64_t capacity) {

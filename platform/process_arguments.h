@@ -15,10 +15,12 @@ namespace platform {
 std::vector<std::u16string> SplitCommandLine(const std::u16string& line);
 
 /// The program's arguments as narrow strings, the program name first, with a C-style vector over
-/// them that ends in a null pointer. On POSIX `argv` as given; on Windows the UTF-16 command line
-/// split by SplitCommandLine, each argument converted to the ANSI code page with "?" for a
-/// character the code page lacks, never a look-alike: the run time's own `argv` turns a
-/// fullwidth quote into a quote, U+2212 into "-" and U+3000 into a space.
+/// them that ends in a null pointer. On POSIX `argv` as given, bytes in and bytes out; on Windows
+/// the UTF-16 command line split by SplitCommandLine, each argument converted exactly to the ANSI
+/// code page: the run time's own `argv` turns a fullwidth quote into a quote, U+2212 into "-" and
+/// U+3000 into a space. An argument the code page cannot hold exactly is not used: the run is
+/// refused (FirstInexactArgument). The program name is display text only, "?" for what the code
+/// page lacks, so that a program started from a folder the code page cannot spell still runs.
 class ProcessArguments {
  public:
   ProcessArguments(int argc, char** argv);
@@ -28,12 +30,17 @@ class ProcessArguments {
   int Count() const { return static_cast<int>(arguments.size()); }
   char** Vector() { return pointers.data(); }
 
+  /// The index of the first argument after the program name that the narrow encoding cannot hold
+  /// exactly (its vector entry is display text only), or 0 when every one converted exactly.
+  int FirstInexactArgument() const { return firstInexact; }
+
  private:
   // Fills the C-style vector once the arguments are in place.
   void PointAtArguments();
 
   std::vector<std::string> arguments;
   std::vector<char*> pointers;
+  int firstInexact = 0;
 };
 
 }  // namespace platform

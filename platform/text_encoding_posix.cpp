@@ -27,21 +27,28 @@ bool IsUtf8CodeSetName(const std::string& name) {
 }
 
 // The environment names the character type's locale as the C library reads it: LC_ALL, then
-// LC_CTYPE, then LANG, the first that is set and not empty.
+// LC_CTYPE, then LANG, the first that is set and not empty; null when none is.
 const char* CharacterTypeLocaleName() {
   for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
     const char* value = std::getenv(variable);
     if (value != nullptr && *value != '\0')
       return value;
   }
-  return "C";
+  return nullptr;
 }
 
 // The program carries no character-set converters and reads no locale data: a static program's
 // iconv and locale loader would use the host's converters (gconv), built for another C library,
 // which fails or crashes where they do not match. Its narrow text is UTF-8 when the locale's name
-// says so ("en_US.UTF-8", "C.utf8"), else ASCII.
-bool NarrowIsUtf8() { return IsUtf8CodeSetName(CodeSetOfLocaleName(CharacterTypeLocaleName())); }
+// says so ("en_US.UTF-8", "C.utf8"), and also with no locale or the C one: package scripts, cron
+// and services run so, file names there are UTF-8 all the same, and ASCII would refuse every name
+// outside it. Any other locale gets ASCII, the only part of its code set known without its data.
+bool NarrowIsUtf8() {
+  const char* name = CharacterTypeLocaleName();
+  if (name == nullptr || std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0)
+    return true;
+  return IsUtf8CodeSetName(CodeSetOfLocaleName(name));
+}
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
@@ -66,28 +73,36 @@ void AppendUtf8(char32_t c, std::string* out) {
 
 }  // namespace
 
-std::string ConvertUtf16ToNarrow(const char16_t* units, std::size_t count) {
+// A surrogate pair is one character, so one "?" where it shows.
+bool ConvertUtf16ToNarrow(const char16_t* units, std::size_t count, Unrepresentable mode,
+                          std::string* out) {
+  const bool exact = mode == Unrepresentable::kRefuse;
   const bool utf8 = NarrowIsUtf8();
-  std::string out;
-  out.reserve(count);
+  out->clear();
+  out->reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     char32_t c = units[i];
+    bool representable = true;
     if (IsHighSurrogate(units[i]) && i + 1 < count && IsLowSurrogate(units[i + 1])) {
       c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
       ++i;
+      representable = utf8;
     } else if (IsHighSurrogate(units[i]) || IsLowSurrogate(units[i])) {
-      // An unpaired surrogate is no character.
-      out += '?';
-      continue;
+      // An unpaired surrogate is no character: UTF-8 has no form for it either.
+      representable = false;
+    } else {
+      representable = utf8 || c < 0x80;
     }
-    // A character the code set lacks becomes "?", as Windows' conversion gives, never a look-alike;
-    // a surrogate pair is one character, so one "?".
-    if (utf8)
-      AppendUtf8(c, &out);
+    if (representable)
+      AppendUtf8(c, out);
+    else if (exact)
+      return false;
     else
-      out += c < 0x80 ? static_cast<char>(c) : '?';
+      *out += '?';
   }
-  return out;
+  return true;
 }
+
+std::string NarrowEncodingName() { return NarrowIsUtf8() ? "UTF-8" : "ASCII"; }
 
 }  // namespace platform

@@ -14,8 +14,10 @@ The words after --wine, up to the next option, are the command.
 """
 
 import argparse
+import ctypes
 import fcntl
 import os
+import platform
 import resource
 import shutil
 import signal
@@ -107,13 +109,13 @@ class ToolCase(unittest.TestCase):
         with open(self.path(name), "rb") as f:
             return f.read()
 
-    def run_tool(self, args, tool=None, cwd=None, preexec=None):
-        """Runs the tool with `args` (and `preexec` in the child before it starts); returns (exit
-        status as a signed number, stdout bytes)."""
+    def run_tool(self, args, tool=None, cwd=None, preexec=None, env=None):
+        """Runs the tool with `args` (and `preexec` in the child before it starts) in `env`;
+        returns (exit status as a signed number, stdout bytes)."""
         command = [tool or TOOL] + list(args)
         if WINE:
             command = WINE + command
-        env = WINE_ENV
+        env = env or WINE_ENV
         # Standard output goes to a file: Wine's helper processes may inherit a pipe and hold it open.
         # The tool writes nothing to standard error; what is there is kept for a failure's message
         # (Wine's own, when it could not run the program).
@@ -266,6 +268,33 @@ class ArgumentFiles(ToolCase):
         self.write("opts.rsp", b"\xff\xfe" + (self.OPTIONS + "\r\n").encode("utf-16-le"))
         self.check(["@opts.rsp"], 1, b"")
         self.assertEqual(stamped(b"FROM-FILE"), self.read("target.bin"))
+
+    @unittest.skipIf(WINE, "the Linux locale")
+    def test_utf16_text_reaches_the_program_exactly_or_not_at_all(self):
+        # Package scripts, cron and services run with no locale: names are UTF-8 all the same.
+        # "M?ller.dat" is what a "?" for the missing character would name, and "/?" the help.
+        bare = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_CTYPE", "LANG")}
+        latin1 = dict(bare, LC_ALL="de_DE.ISO-8859-1")
+        refused = error_and_usage("File %s holds text that ASCII cannot represent."
+                                  % os.path.join(os.path.realpath(self.dir), "opts.rsp"))
+        # (environment, options, status, stdout, which file is stamped)
+        cases = [(bare, "-burnfile M\u00fcller.dat -burnsn FROM-FILE", 1, b"", "M\u00fcller.dat"),
+                 (dict(bare, LC_ALL="C"), "-burnfile M\u00fcller.dat -burnsn FROM-FILE", 1, b"",
+                  "M\u00fcller.dat"),
+                 (latin1, "-burnfile M\u00fcller.dat -burnsn FROM-FILE", -1, refused, None),
+                 (latin1, "-burnfile target.bin -burnsn SN-\u03a9-2026", -1, refused, None),
+                 (bare, "/\u00e9", -1, b"Unrecognized argument '/\xc3\xa9'.\n\n" + usage_text(),
+                  None)]
+        for env, options, status, stdout, stamped_name in cases:
+            with self.subTest(options=options, locale=env.get("LC_ALL")):
+                names = ("M\u00fcller.dat", "M?ller.dat", "target.bin")
+                for name in names:
+                    self.write(name, SAMPLE)
+                text = "%s -burnstring %s" % (options, MARKER.decode())
+                self.write("opts.rsp", b"\xff\xfe" + text.encode("utf-16-le"))
+                self.check(["@opts.rsp"], status, stdout, env=env)
+                self.assertEqual([stamped(b"FROM-FILE") if n == stamped_name else SAMPLE
+                                  for n in names], [self.read(n) for n in names])
 
     def test_big_endian_file_is_refused(self):
         self.write("opts.rsp", b"\xfe\xff" + self.OPTIONS.encode("utf-16-be"))
@@ -485,6 +514,28 @@ class Hardening(ToolCase):
                                 "/burnsn", "X"], status, b"")
                 self.assertEqual(stamped(b"X") if status else SAMPLE, self.read("target.bin"))
 
+    @unittest.skipIf(WINE, "POSIX locks")
+    @unittest.skipUnless(platform.machine() in ("x86_64", "aarch64"), "no filter for this machine")
+    def test_a_kernel_without_open_file_description_locks_still_stamps_and_excludes(self):
+        # RHEL 7's kernel (3.10) answers EINVAL to F_OFD_SETLK; the program must take the
+        # process's record lock instead, which a lockf holder still keeps out.
+        stamp = ["/burnfile", "target.bin", "/burnstring", MARKER.decode(), "/burnsn", "OLD"]
+        self.write("opts.rsp", " ".join(stamp).encode())
+        # (arguments, how another process holds the file, status)
+        cases = [(stamp, None, 1), (["@opts.rsp"], None, 1),
+                 (stamp, fcntl.lockf, 0), (stamp, fcntl.flock, 0)]
+        for args, lock, status in cases:
+            with self.subTest(args=args, lock=lock and lock.__name__):
+                self.write("target.bin", SAMPLE)
+                with open(self.path("target.bin"), "r+b") as holder:
+                    if lock:
+                        lock(holder, fcntl.LOCK_EX)
+                    try:
+                        self.check(args, status, b"", preexec=refuse_ofd_locks)
+                    except subprocess.SubprocessError as error:
+                        self.skipTest("no seccomp filter here: %s" % error)
+                self.assertEqual(stamped(b"OLD") if status else SAMPLE, self.read("target.bin"))
+
     def test_a_reader_gone_before_the_text_leaves_the_status_to_the_program(self):
         # `ostra /bogus | true`: standard output is a pipe nobody reads any more.
         for args in (["/bogus"], ["/?"], ["/v"]):
@@ -497,6 +548,31 @@ class Hardening(ToolCase):
                                         env=WINE_ENV, timeout=120).returncode
                 os.close(write_end)
                 self.assertEqual(255, status)
+
+
+def refuse_ofd_locks():
+    """Makes this process, and what it runs, answer EINVAL to fcntl commands 36 to 38 (the
+    open-file-description locks), as kernels before 3.15 do. Run in the child before exec."""
+    arch, fcntl_number = {"x86_64": (0xC000003E, 72),
+                          "aarch64": (0xC00000B7, 25)}[platform.machine()]
+    class Instruction(ctypes.Structure):
+        _fields_ = [("code", ctypes.c_uint16), ("jt", ctypes.c_uint8), ("jf", ctypes.c_uint8),
+                    ("k", ctypes.c_uint32)]
+    class Program(ctypes.Structure):
+        _fields_ = [("len", ctypes.c_ushort), ("filter", ctypes.POINTER(Instruction))]
+    load, equal, at_least, above, answer = 0x20, 0x15, 0x35, 0x25, 0x06
+    allow, einval = 0x7FFF0000, 0x00050000 | 22
+    code = [(load, 0, 0, 4), (equal, 0, 6, arch),            # another system call table: allow
+            (load, 0, 0, 0), (equal, 0, 4, fcntl_number),    # not fcntl: allow
+            (load, 0, 0, 24), (at_least, 0, 2, 36), (above, 1, 0, 38),  # its command, 36 to 38:
+            (answer, 0, 0, einval), (answer, 0, 0, allow)]   # EINVAL
+    instructions = (Instruction * len(code))(*[Instruction(*i) for i in code])
+    program = Program(len(code), instructions)
+    libc = ctypes.CDLL(None, use_errno=True)
+    PR_SET_NO_NEW_PRIVS, PR_SET_SECCOMP, SECCOMP_MODE_FILTER = 38, 22, 2
+    if (libc.prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 or
+            libc.prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, ctypes.byref(program), 0, 0) != 0):
+        raise OSError(ctypes.get_errno(), "seccomp")
 
 
 def lease(holder, operation):
@@ -534,37 +610,37 @@ class WindowsOnly(ToolCase):
         shutil.copy(TOOL, os.path.join(folder, "ostra.exe"))
         self.check(["/?"], -1, usage_text(), tool=os.path.join(folder, "ostra.exe"))
 
-    def test_text_the_code_page_lacks_never_turns_into_another_file_folder_or_option(self):
-        # Each character here has an ASCII look-alike in code page 1252 ("best fit"); it must
-        # arrive as "?", from an argument file and from a Unicode command line alike.
+    def test_text_the_code_page_lacks_is_refused_never_replaced(self):
+        # Each character here is missing from code page 1252, and most have an ASCII look-alike
+        # there ("best fit"). Neither a look-alike nor "?" may arrive: either would name another
+        # file or option, or stamp a value that is not the one given. The run does nothing.
         m = MARKER.decode()
-        # (arguments, status, stdout, what target.bin holds afterwards)
-        cases = [
-            (["/burnfile", "\u03b1b.dat", "/burnstring", m, "/burnsn", "ZZ"], 0, b"", SAMPLE),
-            (["/burnfile", "\uff0e\uff0e\uff3ctarget.bin", "/burnstring", m, "/burnsn", "ZZ"],
-             0, b"", SAMPLE),
-            (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "AB\uff02CD"], 1, b"",
-             stamped(b"AB?CD")),
-            (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "X\uff02 /v \uff02"], 1, b"",
-             stamped(b"X? /v ?")),
-            (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "AB\u3000CD"], 1, b"",
-             stamped(b"AB?CD")),
-            (["\u2212burnfile", "target.bin"], -1,
-             error_and_usage("Unrecognized argument '?burnfile'."), SAMPLE),
-            (["\uff20f.rsp"], -1, error_and_usage("Unrecognized argument '?f.rsp'."), SAMPLE),
-        ]
+        # (arguments, the index of the first that code page 1252 cannot hold)
+        cases = [(["/burnfile", "\u03b1b.dat", "/burnstring", m, "/burnsn", "ZZ"], 2),
+                 (["/burnfile", "\uff0e\uff0e\uff3ctarget.bin", "/burnstring", m, "/burnsn", "ZZ"],
+                  2),
+                 (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "SN-\u03a9-2026"], 6),
+                 (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "X\uff02 /v \uff02"], 6),
+                 (["/burnfile", "target.bin", "/burnstring", m, "/burnsn", "AB\u3000CD"], 6),
+                 (["/?", "\u2212burnfile", "target.bin"], 2),
+                 (["/\u03a9"], 1),
+                 (["\uff20f.rsp"], 1)]
         os.mkdir(self.path("run"))
         self.write("f.rsp", b"/burnfile ab.dat")
-        for args, status, stdout, target in cases:
+        rsp = "Z:" + self.path("args.rsp").replace("/", "\\")
+        for args, index in cases:
             text = " ".join('"%s"' % a if " " in a else a for a in args)
-            for how, run_args in (("file", ["@../args.rsp"]), ("command line", args)):
-                with self.subTest(args=args, how=how):
+            messages = (("file", ["@../args.rsp"], "File %s" % rsp),
+                        ("command line", args, "Argument %d" % index))
+            for how, run_args, which in messages:
+                with self.subTest(args=ascii(args), how=how):
                     for name in ("target.bin", "ab.dat", "run/target.bin", "run/ab.dat"):
                         self.write(name, SAMPLE)
                     self.write("args.rsp", b"\xff\xfe" + text.encode("utf-16-le"))
-                    self.check(run_args, status, stdout, cwd=self.path("run"))
+                    message = "%s holds text that code page 1252 cannot represent." % which
+                    self.check(run_args, -1, error_and_usage(message), cwd=self.path("run"))
                     files = ("target.bin", "ab.dat", "run/target.bin", "run/ab.dat")
-                    self.assertEqual([SAMPLE, SAMPLE, target, SAMPLE], [self.read(n) for n in files])
+                    self.assertEqual([SAMPLE] * 4, [self.read(n) for n in files])
 
     def test_a_start_folder_the_code_page_cannot_spell_is_where_names_resolve(self):
         # "setupO" is the look-alike of "setup\u03a9": the walk must neither read nor stamp there,
