@@ -37,7 +37,7 @@ expect() {
 # RUNNER (a command prefix: chroot R, qemu, nothing) sees it, with no environment, in a scratch
 # folder that RUNNER sees as INNER-DIR.
 check_program() {
-  local label=$1 program=$2 dir=$3 inner=$4 status locale bytes
+  local label=$1 program=$2 dir=$3 inner=$4 status locale bytes want_status
   shift 4
   local run=(env -i "$@" "$program")
   status=0
@@ -58,16 +58,17 @@ check_program() {
   printf '\xff\xfe' >"$dir/args.txt"
   printf '/burnfile %s/target.dat /burnstring @@ID@@ /burnsn \xc3\x84\xe2\x82\xac' "$inner" |
     iconv -f UTF-8 -t UTF-16LE >>"$dir/args.txt"
-  for locale in C.UTF-8 C; do
-    bytes='id=\xc3\x84\xe2\x82\xac\0;'
-    [ $locale = C ] && bytes='id=??\0\0\0\0;'
+  # No locale and C read it as UTF-8; a legacy 8-bit one cannot represent it and refuses the run.
+  for locale in C.UTF-8 C de_DE.ISO-8859-1; do
+    want_status=1 bytes='id=\xc3\x84\xe2\x82\xac\0;'
+    [ $locale = de_DE.ISO-8859-1 ] && want_status=255 bytes='id=@@ID@@;'
     printf 'id=@@ID@@;' >"$dir/target.dat"
     status=0
     env -i LC_ALL=$locale "$@" "$program" "@$inner/args.txt" >/dev/null 2>&1 || status=$?
-    expect "$label: UTF-16 argument file under $locale" $status 1 "$dir/target.dat" "$bytes" ||
-      return 1
+    expect "$label: UTF-16 argument file under $locale" $status $want_status "$dir/target.dat" \
+      "$bytes" || return 1
   done
-  echo "$label: usage, stamp, no placeholder, UTF-16 argument file under C.UTF-8 and C"
+  echo "$label: usage, stamp, no placeholder, UTF-16 argument file under C.UTF-8, C and ISO-8859-1"
 }
 
 # check_everywhere LABEL ARCH PROGRAM: PROGRAM in each place its architecture runs.
