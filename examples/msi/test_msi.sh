@@ -35,7 +35,8 @@ for package in v1:1.0.0 v2:2.0.0; do
 done
 # A data file without the placeholder could never be stamped: the build refuses it.
 printf 'serial=none;' >product.dat
-if bash "$here/build.sh" $arch 1.0.0 none.msi 2>build.txt || ! grep -q 'holds no placeholder' build.txt; then
+if bash "$here/build.sh" $arch 1.0.0 none.msi 2>build.txt ||
+   ! grep -q 'holds no placeholder' build.txt; then
   echo "$arch package: built around a data file without the placeholder"; failed=1
 fi
 
@@ -106,7 +107,8 @@ serial_case() {  # table|line SERIAL 0|failed [TEXT THE LOG HOLDS]
   if [ "$status" != "$want" ] || { [ "$want" = 0 ] && ! cmp -s want.dat installed/product.dat; } ||
      { [ "$want" = failed ] && [ -e installed/product.dat ]; } ||
      { [ -n "$text" ] && ! grep -aqF -- "$text" log.txt; }; then
-    echo "$arch package: serial '$serial' ($way): status $status, expected $want${text:+, and '$text' in the log}"
+    echo "$arch package: serial '$serial' ($way): status $status," \
+      "expected $want${text:+, and '$text' in the log}"
     failed=1
   fi
   [ "$status" = failed ] || msiexec /x serial.msi >/dev/null
@@ -175,5 +177,8 @@ if [ $arch = x64 ]; then  # into the 64-bit Program Files folder when the folder
   "${wine[@]}" msiexec /x v1.msi /qn </dev/null >/dev/null 2>&1 || true
   "$wine_run" wineserver -w
 fi
+# The folder that held ostra.exe and the serial's argument file is gone after every run.
+left=$(find "$("${wine[@]}" winepath -u 'C:\')" -maxdepth 4 -name 'ostra-[0-9]*' 2>/dev/null || true)
+[ -z "$left" ] || { echo "$arch package: left behind: $left"; failed=1; }
 [ $failed -eq 0 ] && echo "$arch package: installs, repairs, upgrades, serials, folders and tables as expected"
 exit $failed
