@@ -79,7 +79,7 @@ var
 begin
   for I := 1 to ParamCount do
     if CompareText(Copy(ParamStr(I), 1, 8), '/SERIAL=') = 0 then begin
-      Result := Copy(ParamStr(I), 9, MaxInt);
+      Result := Copy(ParamStr(I), 9, Length(ParamStr(I)));
       Exit;
     end;
   Result := GetEnv('SERIAL');
