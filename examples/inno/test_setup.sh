@@ -56,10 +56,11 @@ SN 2026 & 0042|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ 'SN 2026 & 0042')|ostr
 ^%PATH%!|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ '^%PATH%!')|ostra exit status: 1
 SN-2026-0042-ABCDEFGHI|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ SN-2026-0042-ABCDEFGHI)|ostra exit status: 1
 SN-2026-0042-ABCDEFGHIJ|7|absent|The serial is longer than 22 characters
-SN-42\\|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ 'SN-42\')|ostra exit status: 1
 SN"42|7|absent|
+SN-42\\|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ 'SN-42\')|ostra exit status: 1
 CASES
-# Installed again into the last folder: the remembered serial, a new one, a failed upgrade.
+# Installed again into the folder of the last case: the remembered serial, a new one, a failed
+# upgrade.
 again=1 setup=setup.exe run_cases <<CASES
 -|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ 'SN-42\')|ostra exit status: 1
 SN-NEW-2|0|$(stamped "$data" @@SERIAL-PLACEHOLDER@@ SN-NEW-2)|ostra exit status: 1
