@@ -17,15 +17,17 @@ cd "$work"
 
 # The caller: SERIAL set as the serial is written in a batch file (`-`: not set), or with
 # `environment` set, in the environment the caller inherits, then stamp.cmd called with `stamp` and
-# `file` (the test's defaults unless a table sets them), then a later step. No argument file may
-# be left in %TEMP%.
-temp=$(mktemp -d "$work/temp-XXXXXX")
-windows_temp=$("$wine_run" "$loader" winepath -w "$temp")
+# `file` (the test's defaults unless a table sets them), then a later step. %TEMP% is a folder of
+# the test's, with `omega` set one whose name code page 1252 cannot spell (written for cmd in its
+# code page, 437, where byte EA is Omega). No argument file may be left in it.
+mkdir "$work/temp" "$work/tempΩ"
+windows_temp="$("$wine_run" "$loader" winepath -w "$work")\temp"
 install() {
-  local serial=()
+  local serial=() temp=$windows_temp
+  [ -z "${omega:-}" ] || temp+=$'\xea'
   printf 'serial=@@SERIAL-PLACEHOLDER@@;' >product.dat
   {
-    printf '@echo off\r\nset "TEMP=%s"\r\n' "$windows_temp"
+    printf '@echo off\r\nset "TEMP=%s"\r\n' "$temp"
     [ "$1" = - ] || [ -n "${environment:-}" ] || printf 'set "SERIAL=%s"\r\n' "$1"
     printf 'call %s %s\r\nif errorlevel 1 exit /b 1\r\necho the step after stamp.cmd ran\r\n' \
       "${stamp:-stamp.cmd}" "${file:-"product.dat"}"
@@ -33,7 +35,9 @@ install() {
   [ -z "${environment:-}" ] || serial=("SERIAL=$1")
   env "${serial[@]}" "$wine_run" "$loader" cmd /c caller.cmd >out.txt 2>&1 </dev/null || status=$?
   installed="$work/product.dat" log="$work/out.txt"
-  if [ -n "$(ls -A "$temp")" ]; then echo "left in TEMP: $(ls "$temp")" >>out.txt; status=left; fi
+  local left
+  left=$(find temp tempΩ -type f)
+  if [ -n "$left" ]; then echo "left in TEMP: $left" >>out.txt; rm -f $left; status=left; fi
 }
 
 # serial as the caller sets it % exit status % product.dat afterwards % output
@@ -68,6 +72,9 @@ SN-€%1%$unchanged%not printable ASCII
 ΩΩΩΩΩΩΩΩΩΩΩΩΩΩΩΩΩΩΩΩΩΩ%1%$unchanged%not printable ASCII
 SN$(printf '\t')42%1%$unchanged%not printable ASCII
 SN$(printf '\033')42%1%$unchanged%not printable ASCII
+CASES
+omega=1 case_separator='%' run_cases <<CASES
+SN-2026-0042%0%$(s SN-2026-0042)%$ran
 CASES
 file='"product.dat" SN-2026-0042' case_separator='%' run_cases <<CASES
 SN-2026-0042%1%$unchanged%usage: set "SERIAL=..." then call stamp.cmd FILE
