@@ -11,6 +11,7 @@
 ;          setup.exe /S "/SERIAL=SN 2026 42" or /SERIAL="SN 2026 42" for a serial with spaces
 ;          Run again without /SERIAL= over the same folder (a reinstall or an upgrade), it stamps
 ;          the serial of the last installation there; with /SERIAL=, the one given.
+; Remove:  folder\uninstall.exe /S removes the installation, and the serial remembered for it.
 ; Exit status: 0 installed; 2 serial refused; 3 a placeholder not stamped; 4 bad command line for
 ; ostra; 5 ostra.exe could not be started; 6 the data file could not be installed. Nothing is
 ; changed unless the status is 0.
@@ -268,4 +269,17 @@ Section "Install"
   Call PutInPlace
   WriteRegStr HKCU "${REMEMBERED}" "InstallDir" $INSTDIR
   WriteRegStr HKCU "${REMEMBERED}" "Serial" $Serial
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+SectionEnd
+
+; Removes the data file, and the remembered serial when it is this installation's.
+Section "Uninstall"
+  Delete "${APP_DIR}\product.dat"
+  RMDir "${APP_DIR}"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  ReadRegStr $R0 HKCU "${REMEMBERED}" "InstallDir"
+  ${If} $R0 == $INSTDIR
+    DeleteRegKey HKCU "${REMEMBERED}"
+  ${EndIf}
 SectionEnd

@@ -48,15 +48,17 @@ C
 # written as it is, and so is a whole option in quotes, `"/SERIAL=..."`. Each case installs into a
 # fresh folder, or with `again` set into the folder of the case before; with `hold` set another
 # program holds the installed data file meanwhile, and with `temp` set %TEMP% is a folder of that
-# name, written for cmd in its code page, 437 (byte EA: Omega, which code page 1252 lacks).
+# name, written for cmd in its code page, 437 (byte EA: Omega, which code page 1252 lacks). The
+# serial `@remove` runs the folder's uninstaller instead.
 cases=0
 windows_work=$("${wine[@]}" winepath -w "$work")
 install() {
-  local dir option= folder
+  local dir option= folder program=$setup
   [ -n "${again:-}" ] || cases=$((cases + 1))
   dir="$work/install$cases"
   case $1 in
     -) ;;
+    @remove) program="${dir##*/}\\uninstall.exe" ;;
     '"/SERIAL='*) option=$1 ;;
     '"'*) option="/SERIAL=$1" ;;
     *[$' \t&|<>()']*) option="/SERIAL=\"${1//%/%%}\"" ;;
@@ -72,13 +74,17 @@ install() {
     printf 'start "" /b "%s\\hold.exe" "%s\\Example Product\\product.dat" 10\r\n%s\r\n' \
       "$windows_work" "$windows_work\\${dir##*/}" 'ping -n 3 127.0.0.1 >nul' >>"$dir.cmd"
   fi
-  printf '@"%s\\%s" /S %s /D=%s\\%s\r\n' "$windows_work" "$setup" "$option" "$windows_work" \
+  printf '@"%s\\%s" /S %s /D=%s\\%s\r\n' "$windows_work" "$program" "$option" "$windows_work" \
     "${dir##*/}" >>"$dir.cmd"
+  if [ "$1" = @remove ]; then
+    printf '@"%s\\%s" /S\r\n' "$windows_work" "$program" >"$dir.cmd"
+  fi
   # Wine's errors are kept with the installer's output: on a failure they may tell why.
   "$wine_run" --keep-errors "$loader" cmd /c "$dir.cmd" >"$dir.log" 2>&1 || status=$?
   rm -f "$dir.cmd"
-  # The holder outlives the batch file: the next case waits for it to end.
-  [ -z "${hold:-}" ] || "$wine_run" wineserver -w
+  # The holder outlives the batch file, and the uninstaller runs from a copy of itself that it
+  # starts: the next case waits for them to end.
+  if [ -n "${hold:-}" ] || [ "$1" = @remove ]; then "$wine_run" wineserver -w; fi
   installed="$dir/Example Product/product.dat" log="$dir.log"
 }
 
@@ -138,9 +144,11 @@ SN-NEW-4|6|$(both2 SN-NEW-2)
 CASES
 again=1 setup=setup.exe run_cases <<CASES
 -|0|$(both SN-NEW-2)
+@remove|0|absent
+-|2|absent
 CASES
-# Neither ostra.exe nor anything but the stamped data file is ever installed.
-left=$(cd "$work" && find install*/ tmp*/ -type f ! -name product.dat)
+# Neither ostra.exe nor anything but the stamped data file and the uninstaller is ever installed.
+left=$(cd "$work" && find install*/ tmp*/ -type f ! -name product.dat ! -name uninstall.exe)
 [ -z "$left" ] || { echo "installed besides product.dat:"; echo "$left"; failed=1; }
 
 # The statuses nsExec reports for ostra's outcomes and for a program that is not there.
