@@ -14,21 +14,23 @@ work=$(mktemp -d /tmp/ostra-recipe-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 failed=0
 
-# FILE on one line, zero bytes shown as dots and line ends as `/`; `absent` when there is no FILE.
+# FILE on one line, exactly: its bytes in double quotes, each byte that is not printable ASCII,
+# and each of \ " | and #, written as \xHH, so that two files are shown alike only when they hold
+# the same bytes, as cmp compares them; `absent` when there is no FILE.
 shown() {
-  if [ -f "$1" ]; then tr '\0\n' './' <"$1"; else echo absent; fi
+  if [ -f "$1" ]; then stamped "$1"; else echo absent; fi
 }
 
-# TEMPLATE as `shown` shows it after each MARKER in it is stamped with its VALUE: the value padded
-# with zero bytes to the marker's length.
+# TEMPLATE as `shown` shows it after each MARKER in it is stamped with its VALUE: the value's bytes
+# padded with zero bytes to the marker's length.
 stamped() {
-  python3 - "$@" <<'PY'
-import sys
+  python3 -c '
+import os, sys
 data = open(sys.argv[1], "rb").read()
 for marker, value in zip(sys.argv[2::2], sys.argv[3::2]):
-    data = data.replace(marker.encode(), value.encode().ljust(len(marker), b"\0"), 1)
-sys.stdout.write(data.decode().replace("\0", ".").replace("\n", "/"))
-PY
+    data = data.replace(os.fsencode(marker), os.fsencode(value).ljust(len(marker), b"\0"), 1)
+plain = lambda byte: 32 <= byte < 127 and byte not in b"\\\"|#"
+print("\"" + "".join(chr(b) if plain(b) else "\\x%02x" % b for b in data) + "\"")' "$@"
 }
 
 run_cases() {
