@@ -62,7 +62,8 @@ check_clean() {
 # SN-2026-0042; `@advised` preseeds a serial too long, then SN-2026-0042 and runs the command the
 # failure advised; `@upgrade` installs 1.0 with SN-2026-0042, then 2.0 with nothing preseeded,
 # `@new-serial` with SN-2026-0043 preseeded, `@refused` with a serial too long preseeded;
-# `@purge` installs 1.0, then purges it.
+# `@reconfigure` installs 1.0, then runs `dpkg-reconfigure` with nothing new; `@purge` installs
+# 1.0, then purges it.
 install() {
   [ "$1" != @checked ] || set -- "$checked"
   log=$work/log
@@ -85,6 +86,8 @@ install() {
               serial=SN-2026-0042; preseed "$serial"; in_root -i "$v1"
               case $1 in @new-serial) serial=SN-2026-0043; preseed "$serial" ;; @refused) preseed "$long" ;; esac
               in_root -i "$v2" ;;
+    @reconfigure) serial=SN-2026-0042; preseed "$serial"; in_root -i "$v1"; rm "$root/var/lib/example-product/product.dat"
+                  status=0; chroot "$root" dpkg-reconfigure example-product >>"$log" 2>&1 || status=$? ;;
     @purge) preseed SN-2026-0042; in_root -i "$v1"; in_root --purge example-product
             [ ! -e "$root/var/lib/example-product" ] || status="left /var/lib/example-product" ;;
     *) preseed "$1"; in_root -i "$v1" ;;
@@ -112,6 +115,7 @@ run_cases <<CASES
 @upgrade|0|$(stamped "$work/product-2.dat" $p SN-2026-0042)|Setting up example-product (2.0)
 @new-serial|0|$(stamped "$work/product-2.dat" $p SN-2026-0043)|Setting up example-product (2.0)
 @refused|1|$(stamped "$t" $p SN-2026-0042)|the serial must be 1 to 22 bytes long
+@reconfigure|0|$(stamped "$t" $p SN-2026-0042)|
 @purge|0|absent|Purging configuration files for example-product (1.0)
 CASES
 [ $failed -eq 0 ] && echo "Debian package: serials stamped byte for byte into a copy for root alone that dpkg does not own, refused ones fail the configure with no copy and are asked again where debconf can ask, dpkg --configure -a and the advised command stamp after a failure, an upgrade stamps again with the kept or a new serial, purge removes the copy"

@@ -22,7 +22,7 @@ for version in 1 2 3; do
   [ $version = 1 ] && data=$here/product.dat
   bash "$here/build.sh" "$ostra" "$root/tmp/example-product-$version.0.run" "$data"
 done
-mkdir -p "$root/home/user/in a folder"
+mkdir -p "$root/home/user/in a földer"
 
 # Runs installer VERSION in the root, from /home/user, with ARGUMENTS and standard input; the
 # status of the last run counts.
@@ -94,8 +94,8 @@ run_cases <<CASES
 @refused|1|$(stamped "$t" $p SN-2026-0042)|example-product: not installed
 @unstampable|1|$(stamped "$t" $p SN-2026-0042)|not stamped: placeholder absent
 CASES
-# A relative prefix is the user's folder, not makeself's temporary one; spaces are the folder's own.
-for prefix in rel "/home/user/in a folder"; do
+# A relative prefix is the user's folder, not makeself's temporary one; a folder's name is its own.
+for prefix in rel "/home/user/in a földer"; do
   run_cases <<<"SN-2026-0042|0|$(stamped "$t" $p SN-2026-0042)|Example Product installed in /home/user/"
 done
 prefix=

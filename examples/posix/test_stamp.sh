@@ -11,7 +11,7 @@ script=$(readlink -f "$(dirname "$0")/stamp.sh")
 . "$(dirname "$0")/test_linux_recipe.sh"
 printf 'serial=@@SERIAL-PLACEHOLDER@@;\n' >"$work/template.dat"
 
-mkdir "$work/spy" "$work/unstartable" "$work/in a folder"
+mkdir "$work/spy" "$work/unstartable" "$work/in a földer"
 cat >"$work/spy/ostra" <<SPY
 #!/bin/sh
 printf '%s\n' "\$*" >>"$work/argv"
@@ -23,17 +23,17 @@ printf '#!/bin/sh\necho "ostra: version GLIBC_2.34 not found" >&2\nexit 1\n' >"$
 chmod +x "$work/spy/ostra" "$work/unstartable/ostra"
 
 # The serial is given as the argument, or with `via=stdin` on standard input followed by a line end.
-# The data file is product.dat in the scratch folder, named by a relative path (`where=relative`)
-# or in a folder whose name holds spaces (`where=spaces`). A serial `-` stands for no arguments at
-# all; `@stamped` stamps a file stamped already, `@` names no file, and `@unstartable` finds an
-# ostra that cannot start.
+# The data file is product.dat in the scratch folder, named by a relative path (`where=relative`),
+# or in a folder whose name holds spaces and a letter outside ASCII (`where=spaces`). A serial `-`
+# stands for no arguments at all; `@stamped` stamps a file stamped already, `@` names no file, and
+# `@unstartable` finds an ostra that cannot start.
 via=argument where=absolute
 install() {
   [ "$1" != @checked ] || set -- "$checked"
   local file=$work/product.dat serial=$1 path=$work/spy:$PATH
   case $where in
     relative) file=product.dat ;;
-    spaces) file="$work/in a folder/product.dat" ;;
+    spaces) file="$work/in a földer/product.dat" ;;
   esac
   local args=("$file" "$serial")
   installed=$work/${file#"$work/"} log=$work/out.txt
