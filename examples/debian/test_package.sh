@@ -79,8 +79,7 @@ install() {
     @configure-a) serial=SN-2026-0042; preseed "$long"; in_root -i "$v1"
                   DEBIAN_FRONTEND=teletype in_root --configure -a <<<"$serial" ;;
     @advised) serial=SN-2026-0042; preseed "$long"; in_root -i "$v1"; preseed "$serial"
-              advised=$(grep -o 'then run `[^`]*`' "$log" | tail -n 1 | cut -d '`' -f 2)
-              [ -n "$advised" ] || advised=$(grep -o 'or run `[^`]*`' "$log" | cut -d '`' -f 2)
+              advised=$(grep -o 'run `[^`]*`' "$log" | tail -n 1 | cut -d '`' -f 2 || true)
               status=0; chroot "$root" $advised </dev/null >>"$log" 2>&1 || status=$? ;;
     @upgrade|@new-serial|@refused)
               serial=SN-2026-0042; preseed "$serial"; in_root -i "$v1"
