@@ -7,7 +7,7 @@
 # Each is made in a scratch folder and renamed when whole, so a run that was stopped leaves nothing
 # half made, and a later run makes only what is missing. The roots are the cache: a test that
 # installs into one works on a copy of it (copy_root below), so that no test sees another's leftovers.
-# Prints the folder that holds the roots.
+# Prints the folder that holds the roots. `make-roots.sh NAME...` makes only the roots named.
 #
 # Sourced, it defines copy_root and makes nothing.
 set -euo pipefail
@@ -50,8 +50,14 @@ make_root() {
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
-  make_root debian11 bullseye
-  make_root debian13 trixie
-  make_root debian11-arm64 --foreign --arch=arm64 bullseye
+  [ $# -gt 0 ] || set -- debian11 debian13 debian11-arm64
+  for name; do
+    case $name in
+      debian11) make_root debian11 bullseye ;;
+      debian13) make_root debian13 trixie ;;
+      debian11-arm64) make_root debian11-arm64 --foreign --arch=arm64 bullseye ;;
+      *) echo "make-roots: no root named $name" >&2; exit 2 ;;
+    esac
+  done
   echo "$roots_dir"
 fi

@@ -7,6 +7,11 @@ version=${1:?usage: $0 VERSION OUTPUT.deb [DATA]}
 output=${2:?usage: $0 VERSION OUTPUT.deb [DATA]}
 here=$(cd "$(dirname "$0")" && pwd)
 data=${3:-$here/product.dat}
+# A data file without the placeholder would make a package whose postinst cannot stamp it.
+if ! grep -qF @@SERIAL-PLACEHOLDER@@ "$data"; then
+  echo "build.sh: $data holds no @@SERIAL-PLACEHOLDER@@: no serial could be stamped into it" >&2
+  exit 1
+fi
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 chmod 755 "$root"
@@ -14,7 +19,12 @@ doc=$root/usr/share/doc/example-product
 
 install -d -m 755 "$root/DEBIAN" "$root/usr/share/example-product" "$doc"
 install -m 644 "$data" "$root/usr/share/example-product/product.dat"
-install -m 755 "$here/config" "$here/postinst" "$here/postrm" "$root/DEBIAN/"
+install -m 755 "$here/postrm" "$root/DEBIAN/"
+# config and postinst take the serial's functions in place of their line #EXAMPLE-PRODUCT-SERIAL#.
+for script in config postinst; do
+  sed -e "/^#EXAMPLE-PRODUCT-SERIAL#\$/{r $here/serial.sh" -e d -e '}' "$here/$script" >"$root/DEBIAN/$script"
+  chmod 755 "$root/DEBIAN/$script"
+done
 install -m 644 "$here/templates" "$root/DEBIAN/"
 install -m 644 "$here/copyright" "$doc/"
 printf '%s\n' "example-product ($version) unstable; urgency=medium" "" \
