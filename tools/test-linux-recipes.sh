@@ -7,11 +7,13 @@
 #   test-linux-recipes.sh debian|rpm|makeself   runs one recipe's test (the ctest tests do)
 #   test-linux-recipes.sh                       runs them all, as the ctest tests labelled recipes
 # A recipe whose inputs are missing, or packages made from other recipes than these, is skipped
-# with status 77, saying what makes them.
+# with status 77, saying what makes them; with OSTRA_RECIPES_REQUIRED set, it fails instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Run as a step of the test command, after the packages are made, a skipped recipe is a failure.
 if [ $# -eq 0 ]; then
-  exec ctest --test-dir build/native --output-on-failure -R '^(debian|rpm|makeself)_recipe$'
+  OSTRA_RECIPES_REQUIRED=1 exec ctest --test-dir build/native --output-on-failure \
+    -R '^(debian|rpm|makeself)_recipe$'
 fi
 version=$(sed -n 's/^project(ostra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 deb=build/packages/ostra_${version}_amd64.deb
@@ -19,6 +21,7 @@ rpm=build/packages/ostra-$version-1.x86_64.rpm
 
 skip() {
   echo "$1: skipped: $2"
+  [ -z "${OSTRA_RECIPES_REQUIRED:-}" ] || exit 1
   exit 77
 }
 [ "$(id -u)" = 0 ] || skip "$1" "installing into a root (dpkg --root, rpm --root, chroot) needs root"
