@@ -1,0 +1,30 @@
+// The searches of an x86 build: AVX-512BW and AVX2 where the processor has them, else SSE2.
+#include "app/marker_search_widths.h"
+
+namespace {
+
+struct Widths {
+  SearchWidth list[3];
+  int64_t count;
+};
+
+// The processor's own answer, which also says whether the system saves the wide registers on a
+// switch (a processor's AVX is of no use where the system does not).
+Widths AskProcessor() {
+  __builtin_cpu_init();
+  Widths widths{};
+  if (__builtin_cpu_supports("avx512bw"))
+    widths.list[widths.count++] = {64, FindWithAvx512};
+  if (__builtin_cpu_supports("avx2"))
+    widths.list[widths.count++] = {32, FindWithAvx2};
+  widths.list[widths.count++] = {16, FindWithBuildVectors};
+  return widths;
+}
+
+}  // namespace
+
+const SearchWidth* AvailableSearchWidths(int64_t* count) {
+  static const Widths widths = AskProcessor();
+  *count = widths.count;
+  return widths.list;
+}
