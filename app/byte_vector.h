@@ -14,8 +14,8 @@
 //   And(a, b), Or(a, b)  the lane-wise and, or, of two masks
 //   Any(m), All(m)       whether any lane, or every lane, of a mask is set
 //   Lanes(m)             the lanes of one mask as bits: bit n is set when lane n is
-//   Bits(masks)          the lanes of the 64 / kLanes masks at `masks`, 64 in all, as bits: bit
-//                        kLanes * k + n is lane n of masks[k]
+//   Bits(m0, ...)        the lanes of 64 / kLanes masks, 64 in all, as bits: bit kLanes * k + n
+//                        is lane n of mask k (masks passed by value stay in registers)
 //   Narrowest            the unit's 16-byte form, for blocks that a wider vector would overrun
 //
 // Every x86 processor has SSE2 (x86-64 by definition; the 32-bit Windows build is compiled for
