@@ -1,4 +1,4 @@
-// The search with AVX2 vectors; this file alone is compiled with -mavx2.
+// The search with AVX2 vectors; this file alone is compiled with -mavx2 (and BMI1, BMI2).
 #include "app/byte_vector_avx2.inc"
 #include "app/marker_search_scan.inc"
 #include "app/marker_search_widths.h"

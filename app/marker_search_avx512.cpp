@@ -1,4 +1,4 @@
-// The search with AVX-512BW vectors; this file alone is compiled with -mavx512bw.
+// The search with AVX-512BW vectors; this file alone is compiled with -mavx512bw (and BMI1, BMI2).
 #include "app/byte_vector_avx512.inc"
 #include "app/marker_search_scan.inc"
 #include "app/marker_search_widths.h"

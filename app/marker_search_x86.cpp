@@ -1,4 +1,6 @@
-// The searches of an x86 build: AVX-512BW and AVX2 where the processor has them, else SSE2.
+// The searches of an x86 build: AVX-512BW and AVX2 where the processor has them, else SSE2. The
+// wide ones are also compiled for BMI1 and BMI2, which every processor with AVX2 has, but are
+// taken only where the processor says so.
 #include "app/marker_search_widths.h"
 
 namespace {
@@ -13,9 +15,10 @@ struct Widths {
 Widths AskProcessor() {
   __builtin_cpu_init();
   Widths widths{};
-  if (__builtin_cpu_supports("avx512bw"))
+  const bool bmi = __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
+  if (bmi && __builtin_cpu_supports("avx512bw"))
     widths.list[widths.count++] = {64, FindWithAvx512};
-  if (__builtin_cpu_supports("avx2"))
+  if (bmi && __builtin_cpu_supports("avx2"))
     widths.list[widths.count++] = {32, FindWithAvx2};
   widths.list[widths.count++] = {16, FindWithBuildVectors};
   return widths;
