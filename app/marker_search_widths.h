@@ -23,8 +23,8 @@ const SearchWidth* AvailableSearchWidths(int64_t* count);
 int64_t FindWithBuildVectors(const MarkerPattern& pattern, const unsigned char* data,
                              int64_t held);
 
-/// The searches with AVX2 and AVX-512BW vectors, in x86 builds only; each may run only where the
-/// processor has its instructions.
+/// The searches with AVX2 and AVX-512BW vectors, in x86 builds only (AVX-512BW in 64-bit ones);
+/// each may run only where the processor has its instructions.
 int64_t FindWithAvx2(const MarkerPattern& pattern, const unsigned char* data, int64_t held);
 int64_t FindWithAvx512(const MarkerPattern& pattern, const unsigned char* data, int64_t held);
 

@@ -3,7 +3,13 @@
 // taken only where the processor says so.
 #include "app/marker_search_widths.h"
 
+#ifndef OSTRA_SEARCH_AVX512
+#define OSTRA_SEARCH_AVX512 0  // the 32-bit builds have no AVX-512BW search (app/CMakeLists.txt)
+#endif
+
 namespace {
+
+constexpr bool kHasAvx512Search = OSTRA_SEARCH_AVX512;
 
 struct Widths {
   SearchWidth list[3];
@@ -16,8 +22,10 @@ Widths AskProcessor() {
   __builtin_cpu_init();
   Widths widths{};
   const bool bmi = __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
-  if (bmi && __builtin_cpu_supports("avx512bw"))
-    widths.list[widths.count++] = {64, FindWithAvx512};
+  if constexpr (kHasAvx512Search) {
+    if (bmi && __builtin_cpu_supports("avx512bw"))
+      widths.list[widths.count++] = {64, FindWithAvx512};
+  }
   if (bmi && __builtin_cpu_supports("avx2"))
     widths.list[widths.count++] = {32, FindWithAvx2};
   widths.list[widths.count++] = {16, FindWithBuildVectors};
