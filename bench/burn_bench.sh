@@ -12,6 +12,8 @@
 #   BENCH_DIR=/some/disk bench/burn_bench.sh
 #   OSTRA=/path/to/ostra bench/burn_bench.sh   (another program: no other widths are timed)
 #   REPEATS=9 bench/burn_bench.sh
+#   OSTRA_OTHER=/path/to/ostra bench/burn_bench.sh   (another build timed beside it, as "other":
+#                                                    an earlier release, for figures before a change)
 #   ARCH=arm64 bench/burn_bench.sh (the linux-arm64 build and arm64 loops, all under
 #                                   qemu-aarch64-static; QEMU names another emulator)
 #
@@ -20,9 +22,9 @@
 # leaves one out. Under Wine the start of the program (a run of `ostra /?`) is shown and taken
 # off before the ratio.
 #
-# Natively the ratios are of processor time (user and system, bench/time_run.c), which leaves out
-# the time a program waited for a core on a shared machine; both times are shown. Under Wine and
-# qemu they are of wall-clock time, less the program's start.
+# The ratios are of processor time (user and system, bench/time_run.c), which leaves out the time
+# a program waited for a core on a shared machine; both times are shown. Under Wine and qemu the
+# program's start is taken off first.
 #
 # Under emulation the figures are shown and nothing is checked: qemu runs vector instructions
 # through slow helpers that real arm64 hardware does not have, so the ratios say little of arm64.
@@ -119,6 +121,7 @@ run_once() {
     read) command=("${run[@]}" "$work/read_loop" "$file") expected=0 ;;
     ostra) command=("${run[@]}" "$ostra" "@$work/native.args") ;;
     ostra@*) command=("$at_width" "${name#ostra@}" "@$work/native.args") ;;
+    other) command=("${run[@]}" "$OSTRA_OTHER" "@$work/native.args") ;;
     memmem) command=("${run[@]}" "$work/memmem_loop" "$file" "$marker") ;;
     dd) command=(dd if="$file" of=/dev/null bs=32767 status=none) expected=0 ;;
     win64 | win32) command=("$wine_run" "${wine_loader[$name]}" "${!name}" "@$work/wine.args") ;;
@@ -132,14 +135,15 @@ run_once() {
   echo "$wall $cpu"
 }
 
-# The best of `repeats` runs of a command, in microseconds of wall-clock time.
+# The best of `repeats` runs of a command: its wall-clock and its processor time, in microseconds.
 best_run() {
-  local best="" wall cpu status
+  local best_wall="" best_cpu="" wall cpu status
   for ((i = 0; i < repeats; i++)); do
     read -r wall cpu status < <("$work/time_run" "$@")
-    if [[ -z $best ]] || ((wall < best)); then best=$wall; fi
+    if [[ -z $best_wall ]] || ((wall < best_wall)); then best_wall=$wall; fi
+    if [[ -z $best_cpu ]] || ((cpu < best_cpu)); then best_cpu=$cpu; fi
   done
-  echo "$best"
+  echo "$best_wall $best_cpu"
 }
 
 missed=0
@@ -154,9 +158,9 @@ verdict() {
 }
 
 # bench_case TITLE FILE MARKER LIMIT: times every program on one file, `repeats` rounds of one run
-# of each, and keeps the best wall-clock and processor time of each. Ratios are to the read loop;
-# natively they are of processor time, which a busy machine disturbs least, under Wine of
-# wall-clock time less the program's start (Wine's own server does part of the work).
+# of each, and keeps the best wall-clock and processor time of each. Ratios are to the read loop,
+# of processor time, which a busy machine disturbs least; under Wine and qemu the program's start
+# is taken off first.
 bench_case() {
   local title=$1 file=$2 marker=$3 limit=$4 name wall cpu r
   local -A best_wall=() best_cpu=()
@@ -171,7 +175,7 @@ bench_case() {
     for name in "${programs[@]}"; do
       read -r wall cpu <<<"$(run_once "$name" "$file" "$marker")" || exit 1
       [[ -n $wall ]] || exit 1
-      wall=$((wall - ${start_time[$name]:-0}))
+      wall=$((wall - ${start_time[$name]:-0})) cpu=$((cpu - ${start_cpu[$name]:-0}))
       if [[ -z ${best_wall[$name]:-} ]] || ((wall < best_wall[$name])); then
         best_wall[$name]=$wall
       fi
@@ -180,17 +184,13 @@ bench_case() {
       fi
     done
   done
-  local reference=${best_cpu[read]} reference_wall=${best_wall[read]} ratio peer=""
+  local reference=${best_cpu[read]} ratio peer=""
   for name in "${programs[@]}"; do
-    if [[ $name == win* || -n ${run[*]} ]]; then
-      ratio=$(quotient "${best_wall[$name]}" "$reference_wall")
-    else
-      ratio=$(quotient "${best_cpu[$name]}" "$reference")
-    fi
+    ratio=$(quotient "${best_cpu[$name]}" "$reference")
     [[ $name == memmem ]] && peer=$ratio
     printf '  %-10s %8.3f s wall %8.3f s cpu   / read loop %5.2f   ' "$name" \
       "$(quotient "${best_wall[$name]}" 1e6)" "$(quotient "${best_cpu[$name]}" 1e6)" "$ratio"
-    if [[ -n ${run[*]} || $name == read || $name == dd || $name == memmem || $name == win* ]]; then
+    if [[ -n ${run[*]} || $name =~ ^(read|dd|memmem|other|win) ]]; then
       echo
     else
       verdict "$ratio" "$limit"
@@ -233,21 +233,25 @@ if [[ -n $at_width ]]; then
   done
   echo "vector widths: the program takes $taken bytes; this processor runs $widths"
 fi
+[[ -z ${OSTRA_OTHER:-} ]] || programs+=(other)
 programs+=(memmem dd)
-declare -A start_time=() ratios=()
+declare -A start_time=() start_cpu=() ratios=()
 table=()
 for name in win64 win32; do
   exe=${!name}
   [[ -n $exe ]] || continue
   programs+=("$name")
-  start_time[$name]=$(best_run "$wine_run" "${wine_loader[$name]}" "$exe" /?)
-  printf 'start of the %s program under Wine (ostra /?), taken off: %.3f s\n' "$name" \
-    "$(quotient "${start_time[$name]}" 1e6)"
+  read -r "start_time[$name]" "start_cpu[$name]" <<<"$(best_run "$wine_run" \
+    "${wine_loader[$name]}" "$exe" /?)"
+  printf 'start of the %s program under Wine (ostra /?), taken off: %.3f s, %.3f s cpu\n' \
+    "$name" "$(quotient "${start_time[$name]}" 1e6)" "$(quotient "${start_cpu[$name]}" 1e6)"
 done
 if [[ -n ${run[*]} ]]; then
-  start_time[read]=$(best_run "${run[@]}" "$work/read_loop" /dev/null)
-  start_time[ostra]=$(best_run "${run[@]}" "$ostra" /?)
-  start_time[memmem]=$(best_run "${run[@]}" "$work/memmem_loop" /dev/null x)
+  read -r "start_time[read]" "start_cpu[read]" <<<"$(best_run "${run[@]}" "$work/read_loop" \
+    /dev/null)"
+  read -r "start_time[ostra]" "start_cpu[ostra]" <<<"$(best_run "${run[@]}" "$ostra" /?)"
+  read -r "start_time[memmem]" "start_cpu[memmem]" <<<"$(best_run "${run[@]}" \
+    "$work/memmem_loop" /dev/null x)"
   printf 'start under emulation, taken off: read loop %.3f s, ostra /? %.3f s, memmem loop %.3f s\n' \
     "$(quotient "${start_time[read]}" 1e6)" "$(quotient "${start_time[ostra]}" 1e6)" \
     "$(quotient "${start_time[memmem]}" 1e6)"
