@@ -3,31 +3,11 @@
 
 #include <cstdint>
 
-/// A marker of 1 to 80 bytes, prepared once and then searched for in any number of windows.
-class MarkerSearch {
- public:
+/// A marker of 1 to 80 bytes as the search reads it: its bytes and what its preparation found in
+/// them. Made by MarkerSearch; the searches of each vector width only read it.
+struct MarkerPattern {
   static constexpr int64_t kMaxLength = 80;
-
-  /// Copies the `count` bytes at `bytes` (1 <= count <= kMaxLength) and prepares the search.
-  MarkerSearch(const unsigned char* bytes, int64_t count);
-
-  /// Returns the lowest start of the marker lying wholly within data[0, held), bytes compared as
-  /// unsigned values, or -1 when there is none (also when held is less than the marker's length).
-  int64_t Find(const unsigned char* data, int64_t held) const;
-
- private:
-  template <int kTested>
-  int64_t FindCandidates(const unsigned char* data, int64_t held, int64_t from,
-                         const int64_t* offsets, int64_t workPerByte, int64_t* stopped) const;
-  int64_t FindRun(const unsigned char* data, int64_t held, int64_t from, int64_t* stopped) const;
-  int64_t FindSkipping(const unsigned char* data, int64_t held, int64_t* stopped) const;
-  static int PairHash(const unsigned char* at);
-  int64_t RunCandidate(const unsigned char* data, int64_t held, int64_t probe,
-                       int64_t* work) const;
-  bool Repeats() const;
-  int64_t FindLinear(const unsigned char* data, int64_t held, int64_t from) const;
-  int64_t FindTwoWay(const unsigned char* data, int64_t held, int64_t from) const;
-  int64_t FindRepeating(const unsigned char* data, int64_t held, int64_t from) const;
+  static constexpr int kPairHashBits = 10;
 
   unsigned char marker[kMaxLength];
   int64_t length;
@@ -38,7 +18,6 @@ class MarkerSearch {
   // The skipping search's shifts, by a hash of the pair of bytes that would end the marker: how
   // far the marker can move before a pair like it is at its end (0: the marker's own last pair),
   // and the shift once a start ending in its own last pair has been verified.
-  static constexpr int kPairHashBits = 10;
   unsigned char pairShift[1 << kPairHashBits];
   int64_t lastPairShift;
   // The marker's longest run of one byte value: where it starts and how long it is.
@@ -49,6 +28,37 @@ class MarkerSearch {
   int64_t split;
   int64_t period;
   bool periodic;
+};
+
+/// A marker of 1 to 80 bytes, prepared once and then searched for in any number of windows.
+class MarkerSearch {
+ public:
+  static constexpr int64_t kMaxLength = MarkerPattern::kMaxLength;
+
+  /// Copies the `count` bytes at `bytes` (1 <= count <= kMaxLength) and prepares the search, with
+  /// the vector width in use when it is made (see UseVectorWidth).
+  MarkerSearch(const unsigned char* bytes, int64_t count);
+
+  /// Returns the lowest start of the marker lying wholly within data[0, held), bytes compared as
+  /// unsigned values, or -1 when there is none (also when held is less than the marker's length).
+  int64_t Find(const unsigned char* data, int64_t held) const;
+
+  /// Returns the vector width, in bytes, that searches made now use: the widest this processor
+  /// has, 16 (SSE2 or NEON), 32 (AVX2) or 64 (AVX-512BW), unless UseVectorWidth chose another.
+  static int64_t VectorWidth();
+
+  /// Makes searches made from now on use vectors of `bytes` bytes, and returns true, when this
+  /// build and processor have them; otherwise returns false and changes nothing. For the tests and
+  /// the benchmark, which try each width the processor has; the program always uses the widest.
+  static bool UseVectorWidth(int64_t bytes);
+
+  /// The search over one window with one vector width: what Find returns.
+  using FindFunction = int64_t (*)(const MarkerPattern& pattern, const unsigned char* data,
+                                   int64_t held);
+
+ private:
+  MarkerPattern pattern;
+  FindFunction find;
 };
 
 /// Finds the first occurrence of the zero-terminated `marker` (1 to MarkerSearch::kMaxLength

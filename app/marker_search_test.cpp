@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/marker_test_data.h"
 
@@ -38,10 +41,45 @@ int64_t Find(const std::string& window, const std::string& marker, int64_t held)
   return index;
 }
 
+// The width the program takes, read before any test chooses another.
+const int64_t kWidest = MarkerSearch::VectorWidth();
+
+// Each test of the search runs once for each vector width, where the processor has it, so that
+// the narrower searches stay tested on processors with wider vectors.
+class FindMarkerAtWidth : public testing::TestWithParam<int64_t> {
+ protected:
+  void SetUp() override {
+    if (!MarkerSearch::UseVectorWidth(GetParam()))
+      GTEST_SKIP() << "no " << GetParam() << "-byte vectors on this processor or in this build";
+  }
+  void TearDown() override { ASSERT_TRUE(MarkerSearch::UseVectorWidth(kWidest)); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Vectors, FindMarkerAtWidth, testing::Values(16, 32, 64),
+                         [](const testing::TestParamInfo<int64_t>& info) {
+                           return "Bytes" + std::to_string(info.param);
+                         });
+
+// Prints the width this build takes on this processor, and which others it can run.
+TEST(VectorWidth, TheWidestThisProcessorHasAndEveryNarrowerOne) {
+  std::string usable;
+  for (int64_t width : {16, 32, 64, 128}) {
+    if (MarkerSearch::UseVectorWidth(width))
+      usable += " " + std::to_string(width);
+  }
+  std::printf("search vectors: %d bytes taken; usable:%s\n", static_cast<int>(kWidest),
+              usable.c_str());
+  RecordProperty("vector_width", static_cast<int>(kWidest));
+  EXPECT_EQ(usable.substr(usable.rfind(' ') + 1), std::to_string(kWidest));
+  EXPECT_EQ(usable.substr(0, 3), " 16");
+  EXPECT_FALSE(MarkerSearch::UseVectorWidth(24));
+  ASSERT_TRUE(MarkerSearch::UseVectorWidth(kWidest));
+}
+
 // ---------------------------------------------------------------------------------------------
 // FindMarker
 
-TEST(FindMarker, Table) {
+TEST_P(FindMarkerAtWidth, Table) {
   struct Case {
     std::string window;
     std::string marker;
@@ -84,7 +122,7 @@ TEST(FindMarker, Table) {
 
 // Long runs of one byte make every position a candidate, which moves the search from verifying
 // candidates to the linear scan part way through; no placement may be missed at that switch.
-TEST(FindMarker, EveryPlacementInALongRun) {
+TEST_P(FindMarkerAtWidth, EveryPlacementInALongRun) {
   const std::string markers[] = {Repeat(40, 'A') + "B" + Repeat(39, 'A'), Repeat(79, 'A') + "B",
                                  "B" + Repeat(79, 'A'), "AB", "BA", "AAABAAA"};
   for (const std::string& marker : markers) {
@@ -92,6 +130,40 @@ TEST(FindMarker, EveryPlacementInALongRun) {
       SCOPED_TRACE("marker of " + std::to_string(marker.size()) + " at " + std::to_string(at));
       const std::string window = Put(Repeat(1000, 'A'), at, marker);
       ASSERT_EQ(Find(window, marker, static_cast<int64_t>(window.size())), static_cast<int64_t>(at));
+    }
+  }
+}
+
+// Markers that end at the last byte held, or one byte past it, at each of the last 340 starts,
+// where the widest steps (four vectors of 64 bytes) leave up to 255 + 79 starts to narrower ones:
+// random markers in random bytes, and each family's marker in its data, where the searches hand
+// on part way.
+TEST_P(FindMarkerAtWidth, MarkersAtTheEndOfTheBytesHeld) {
+  constexpr size_t kHeld = 4099;
+  std::mt19937 random(20261209);
+  // A marker holds no zero byte.
+  auto randomBytes = [&](size_t count) {
+    std::string bytes(count, ' ');
+    for (char& byte : bytes)
+      byte = static_cast<char>(1 + random() % 255);
+    return bytes;
+  };
+  std::vector<marker_test_data::Family> kinds;
+  for (size_t length : {2, 16, 17, 33, 64, 65, 80})
+    kinds.push_back({randomBytes(kHeld), randomBytes(length)});
+  for (const marker_test_data::Family& family : marker_test_data::kFamilies)
+    kinds.push_back({marker_test_data::Times(kHeld / family.unit.size() + 1, family.unit),
+                     family.marker});
+  for (const marker_test_data::Family& kind : kinds) {
+    const std::string& marker = kind.marker;
+    for (size_t end = kHeld - 340; end <= kHeld; ++end) {
+      const std::string window = Put(kind.unit.substr(0, kHeld), end - marker.size(), marker);
+      for (const size_t held : {end, end - 1}) {
+        const size_t expected = std::string_view(window.data(), held).find(marker);
+        ASSERT_EQ(Find(window, marker, static_cast<int64_t>(held)),
+                  expected == std::string_view::npos ? -1 : static_cast<int64_t>(expected))
+            << "marker of " << marker.size() << " ending at " << end << ", " << held << " held";
+      }
     }
   }
 }
@@ -105,7 +177,7 @@ TEST(FindMarker, RefusesNullArguments) {
 }
 
 // Small alphabets make partial matches, and so both the candidate and the linear scans, common.
-TEST(FindMarker, AgreesWithThePlainScan) {
+TEST_P(FindMarkerAtWidth, AgreesWithThePlainScan) {
   const uint32_t seed = 20240611;
   std::mt19937 random(seed);
   const std::string alphabets[] = {"ab", "aab", "abc", "\x80\xff", "A"};
@@ -153,7 +225,7 @@ void ExpectLikePlainScan(std::mt19937& random, const std::string& window,
 // Markers with a long run of one byte, searched in data of runs of that byte just shorter and
 // longer than the marker's, with the marker's other bytes around them: the runs are found by
 // looking at a few blocks, and every run that could hold the marker must be verified.
-TEST(FindMarker, AgreesWithThePlainScanOnRuns) {
+TEST_P(FindMarkerAtWidth, AgreesWithThePlainScanOnRuns) {
   const uint32_t seed = 20261208;
   std::mt19937 random(seed);
   for (int round = 0; round < 3000; ++round) {
@@ -188,7 +260,7 @@ TEST(FindMarker, AgreesWithThePlainScanOnRuns) {
 // Repeating markers in data that is not made of their letters, so that the search moves on by
 // nearly the marker's length, with pieces of the marker in it: a piece ends where the data breaks
 // the marker's period, and the marker itself may follow a piece at any overlap.
-TEST(FindMarker, AgreesWithThePlainScanOnPiecesOfRepeatingMarkers) {
+TEST_P(FindMarkerAtWidth, AgreesWithThePlainScanOnPiecesOfRepeatingMarkers) {
   const uint32_t seed = 8122026;
   std::mt19937 random(seed);
   for (int round = 0; round < 3000; ++round) {
