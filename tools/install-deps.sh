@@ -96,30 +96,38 @@ for package in "${wanted[@]}"; do
   installed "$package" || missing+=("$package")
 done
 
-# The 32-bit loader, where it can run and is wanted.
-want32=""
+# apt-get update, going on when it fails for some index: the lists it did update still serve.
+updated=""
+update_package_lists() {
+  local status=0
+  updated=yes
+  $sudo apt-get update -qq || status=$?
+  [ $status -eq 0 ] ||
+    say "apt-get update failed (status $status): going on with the package lists apt has"
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+  update_package_lists
+  echo "Installing: ${missing[*]}"
+  install_packages "${missing[@]}" || exit 1
+fi
+
+# The 32-bit loader, where it can run and is wanted; the probe needs the assembler and linker that
+# come with g++, installed above.
 if [ "${1:-test}" = test ] && ! installed "$wine32"; then
   if [ -n "${OSTRA_NO_32BIT:-}" ]; then
     say "OSTRA_NO_32BIT is set: $wine32 is not installed"
   elif ! runs_32bit_programs; then
     say "this kernel runs no 32-bit programs: $wine32 is not installed"
   else
-    want32=yes
-    dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+    # A new architecture needs its package lists.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      $sudo dpkg --add-architecture i386
+      updated=""
+    fi
+    [ -n "$updated" ] || update_package_lists
+    install_packages "$wine32" ||
+      say "this kernel runs 32-bit programs, but $wine32 could not be installed: going on without it"
   fi
-fi
-
-if [ ${#missing[@]} -gt 0 ] || [ -n "$want32" ]; then
-  update_status=0
-  $sudo apt-get update -qq || update_status=$?
-  [ $update_status -eq 0 ] ||
-    say "apt-get update failed (status $update_status): going on with the package lists apt has"
-fi
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  install_packages "${missing[@]}" || exit 1
-fi
-if [ -n "$want32" ] && ! install_packages "$wine32"; then
-  say "this kernel runs 32-bit programs, but $wine32 could not be installed: going on without it"
 fi
 install_innosetup "${1:-test}"
