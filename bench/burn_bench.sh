@@ -66,7 +66,7 @@ fi
 at_width=""
 if [[ $arch == native && -z ${OSTRA:-} ]]; then
   (cd "$root" && cmake --build build/release --target ostra_at_width) >/dev/null
-  at_width=$root/build/release/app/ostra_at_width
+  at_width=$root/build/release/bench/ostra_at_width
 fi
 if ! command -v "${cc[0]}" >/dev/null; then
   echo "burn_bench: no C compiler (${cc[0]}) for bench/memmem_loop.c" >&2

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Prints the byte-frequency table of app/marker_search.cpp from the files of a Debian machine.
+"""Prints the byte-frequency table of stamp/marker_pattern.cpp from the files of a Debian machine.
 
    bench/byte_frequencies.py > table.txt
 

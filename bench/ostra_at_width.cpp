@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/marker_search.h"
+#include "stamp/marker_search.h"
 #include "app/ostra_command_line.h"
 #include "platform/program.h"
 

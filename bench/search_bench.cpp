@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/marker_search.h"
+#include "stamp/marker_search.h"
 
 namespace {
 

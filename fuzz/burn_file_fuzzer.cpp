@@ -21,8 +21,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/burn_file.h"
-#include "app/marker_search.h"
+#include "stamp/burn_file.h"
+#include "stamp/marker_search.h"
 
 namespace {
 
@@ -106,13 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::copy(block, block + markerLength, at);
   }
 
-  // FindMarker over the whole content as one window must agree with the search.
-  int64_t index = -1;
-  const char* found = FindMarker(content.data(), marker.c_str(),
-                                 static_cast<int64_t>(content.size()), &index);
-  Check((found != nullptr) == static_cast<bool>(expectedOutcome), "FindMarker found");
-  if (found)
-    Check(index == at - expected.begin() && found == content.data() + index, "FindMarker index");
+  // The search over the whole content as one window must agree with the reference.
+  const MarkerSearch search(reinterpret_cast<const unsigned char*>(marker.data()),
+                            static_cast<int64_t>(marker.size()));
+  const int64_t index = search.Find(reinterpret_cast<const unsigned char*>(content.data()),
+                                    static_cast<int64_t>(content.size()));
+  Check(index == (expectedOutcome ? at - expected.begin() : -1), "the search's answer");
 
   const std::string& path = FilePath();
   {

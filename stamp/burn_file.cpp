@@ -1,11 +1,11 @@
-#include "app/burn_file.h"
+#include "stamp/burn_file.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "app/marker_search.h"
+#include "stamp/marker_search.h"
 #include "platform/file.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#ifndef OSTRA_APP_MARKER_TEST_DATA_H_
-#define OSTRA_APP_MARKER_TEST_DATA_H_
+#ifndef OSTRA_STAMP_MARKER_TEST_DATA_H_
+#define OSTRA_STAMP_MARKER_TEST_DATA_H_
 
 // Data for the tests of the search and of the stamp: text helpers, and data that defeats a search
 // testing a few marker bytes.
@@ -65,4 +65,4 @@ inline std::string FamilyData(std::mt19937& random, size_t size, std::string* ma
 
 }  // namespace marker_test_data
 
-#endif  // OSTRA_APP_MARKER_TEST_DATA_H_
+#endif  // OSTRA_STAMP_MARKER_TEST_DATA_H_

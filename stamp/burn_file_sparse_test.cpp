@@ -1,4 +1,4 @@
-#include "app/burn_file.h"
+#include "stamp/burn_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The search of an arm64 build: NEON, which every AArch64 processor has.
-#include "app/marker_search_widths.h"
+#include "stamp/marker_search_widths.h"
 
 const SearchWidth* AvailableSearchWidths(int64_t* count) {
   static const SearchWidth widths[] = {{16, FindWithBuildVectors}};

@@ -1,4 +1,4 @@
-#include "app/burn_file.h"
+#include "stamp/burn_file.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/marker_test_data.h"
+#include "stamp/marker_test_data.h"
 #include "platform/file.h"
 #include "test_support/scoped_temp_dir.h"
 

@@ -1,10 +1,10 @@
 // The searches of an x86 build: AVX-512BW and AVX2 where the processor has them, else SSE2. The
 // wide ones are also compiled for BMI1 and BMI2, which every processor with AVX2 has, but are
 // taken only where the processor says so.
-#include "app/marker_search_widths.h"
+#include "stamp/marker_search_widths.h"
 
 #ifndef OSTRA_SEARCH_AVX512
-#define OSTRA_SEARCH_AVX512 0  // the 32-bit builds have no AVX-512BW search (app/CMakeLists.txt)
+#define OSTRA_SEARCH_AVX512 0  // the 32-bit builds have no AVX-512BW search (stamp/CMakeLists.txt)
 #endif
 
 namespace {

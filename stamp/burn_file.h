@@ -1,5 +1,5 @@
-#ifndef OSTRA_APP_BURN_FILE_H_
-#define OSTRA_APP_BURN_FILE_H_
+#ifndef OSTRA_STAMP_BURN_FILE_H_
+#define OSTRA_STAMP_BURN_FILE_H_
 
 #include <cstdint>
 
@@ -31,4 +31,4 @@ enum class BurnStep { kFound, kWritten };
 using BurnStepHook = void (*)(BurnStep step, const platform::ScopedFileHandle& file);
 void SetBurnStepHookForTesting(BurnStepHook hook);
 
-#endif  // OSTRA_APP_BURN_FILE_H_
+#endif  // OSTRA_STAMP_BURN_FILE_H_

@@ -1,5 +1,5 @@
-#ifndef OSTRA_APP_BYTE_VECTOR_H_
-#define OSTRA_APP_BYTE_VECTOR_H_
+#ifndef OSTRA_STAMP_BYTE_VECTOR_H_
+#define OSTRA_STAMP_BYTE_VECTOR_H_
 
 #include <cstdint>
 
@@ -21,21 +21,21 @@
 // Every x86 processor has SSE2 (x86-64 by definition; the 32-bit Windows build is compiled for
 // it) and every AArch64 processor has NEON: the build's own unit, which this header gives. The
 // wider x86 units, AVX2 and AVX-512BW, are in files of their own, included only where a file is
-// compiled for them, and chosen when the program starts (app/marker_search_x86.cpp).
+// compiled for them, and chosen when the program starts (stamp/marker_search_x86.cpp).
 //
 // Each unit is in an unnamed namespace: the files that include them are compiled for different
 // instruction sets, and one shared copy of an inline function, which the linker may take from
 // any of them, could run one processor's instructions on another.
 
 #if defined(__SSE2__)
-#include "app/byte_vector_sse2.inc"
+#include "stamp/byte_vector_sse2.inc"
 namespace byte_vector {
 namespace {
 using BuildVectors = Sse2;
 }
 }  // namespace byte_vector
 #elif defined(__ARM_NEON)
-#include "app/byte_vector_neon.inc"
+#include "stamp/byte_vector_neon.inc"
 namespace byte_vector {
 namespace {
 using BuildVectors = Neon;
@@ -45,4 +45,4 @@ using BuildVectors = Neon;
 #error "the marker search needs SSE2 (x86) or NEON (arm64)"
 #endif
 
-#endif  // OSTRA_APP_BYTE_VECTOR_H_
+#endif  // OSTRA_STAMP_BYTE_VECTOR_H_

@@ -1,11 +1,7 @@
-#include "app/marker_search.h"
+#include "stamp/marker_pattern.h"
 
 #include <algorithm>
 #include <cstring>
-
-#include "app/byte_vector.h"
-#include "app/marker_search_scan.inc"
-#include "app/marker_search_widths.h"
 
 namespace {
 
@@ -63,45 +59,10 @@ void MaximalSuffix(const Byte* x, int64_t n, bool reversed, int64_t* start, int6
   *period = p;
 }
 
-// The search that searches made now use: the widest the processor has, unless the tests or the
-// benchmark chose another.
-const SearchWidth*& SelectedWidth() {
-  static const SearchWidth* selected = [] {
-    int64_t count = 0;
-    return AvailableSearchWidths(&count);
-  }();
-  return selected;
-}
-
-}  // namespace
-
-int64_t FindWithBuildVectors(const MarkerPattern& pattern, const unsigned char* data,
-                             int64_t held) {
-  return marker_scan::FindWith<byte_vector::BuildVectors>(pattern, data, held);
-}
-
-int64_t MarkerSearch::VectorWidth() { return SelectedWidth()->bytes; }
-
-bool MarkerSearch::UseVectorWidth(int64_t bytes) {
-  int64_t count = 0;
-  const SearchWidth* widths = AvailableSearchWidths(&count);
-  for (int64_t i = 0; i < count; ++i) {
-    if (widths[i].bytes == bytes) {
-      SelectedWidth() = &widths[i];
-      return true;
-    }
-  }
-  return false;
-}
-
-MarkerSearch::MarkerSearch(const unsigned char* bytes, int64_t count)
-    : pattern(), find(SelectedWidth()->find) {
-  MarkerPattern& p = pattern;
-  p.length = count;
-  std::memcpy(p.marker, bytes, static_cast<size_t>(count));
-
-  // The rarest byte value, then the rarest other value; of their places, the two farthest apart,
-  // since bytes close together in a file tend to go together.
+// The rarest byte value, then the rarest other value; of their places, the two farthest apart,
+// since bytes close together in a file tend to go together. One byte value throughout gives its
+// first and last places.
+void ChooseRareOffsets(MarkerPattern& p) {
   int64_t rarest = 0;
   for (int64_t i = 1; i < p.length; ++i) {
     if (kByteFrequency[p.marker[i]] < kByteFrequency[p.marker[rarest]])
@@ -114,47 +75,45 @@ MarkerSearch::MarkerSearch(const unsigned char* bytes, int64_t count)
       other = i;
   }
   if (other < 0) {
-    // One byte value throughout: its first and last places.
     p.rareOffset[0] = 0;
     p.rareOffset[1] = p.length - 1;
-  } else {
-    auto places = [&p](Byte value, int64_t* first, int64_t* last) {
-      *first = -1;
-      for (int64_t i = 0; i < p.length; ++i) {
-        if (p.marker[i] == value) {
-          if (*first < 0)
-            *first = i;
-          *last = i;
-        }
-      }
-    };
-    int64_t firstRare = 0, lastRare = 0, firstOther = 0, lastOther = 0;
-    places(p.marker[rarest], &firstRare, &lastRare);
-    places(p.marker[other], &firstOther, &lastOther);
-    if (lastOther - firstRare >= lastRare - firstOther) {
-      p.rareOffset[0] = firstRare;
-      p.rareOffset[1] = lastOther;
-    } else {
-      p.rareOffset[0] = lastRare;
-      p.rareOffset[1] = firstOther;
-    }
+    return;
   }
+  auto places = [&p](Byte value, int64_t* first, int64_t* last) {
+    *first = -1;
+    for (int64_t i = 0; i < p.length; ++i) {
+      if (p.marker[i] == value) {
+        if (*first < 0)
+          *first = i;
+        *last = i;
+      }
+    }
+  };
+  int64_t firstRare = 0, lastRare = 0, firstOther = 0, lastOther = 0;
+  places(p.marker[rarest], &firstRare, &lastRare);
+  places(p.marker[other], &firstOther, &lastOther);
+  if (lastOther - firstRare >= lastRare - firstOther) {
+    p.rareOffset[0] = firstRare;
+    p.rareOffset[1] = lastOther;
+  } else {
+    p.rareOffset[0] = lastRare;
+    p.rareOffset[1] = firstOther;
+  }
+}
 
-  p.spreadOffset[0] = p.rareOffset[0];
-  p.spreadOffset[1] = p.rareOffset[1];
-  for (int k = 2; k < 8; ++k)
-    p.spreadOffset[k] = (k - 2) * (p.length - 1) / 5;
-
-  // Pairs whose hashes collide share the shortest of their shifts, which is always safe.
+// Pairs whose hashes collide share the shortest of their shifts, which is always safe.
+void FillPairShifts(MarkerPattern& p) {
   std::memset(p.pairShift, static_cast<int>(p.length - 1), sizeof p.pairShift);
   p.lastPairShift = 1;
-  if (p.length >= 2) {
-    for (int64_t i = 1; i + 1 < p.length; ++i)
-      p.pairShift[marker_scan::PairHash(p.marker + i - 1)] = static_cast<Byte>(p.length - 1 - i);
-    p.lastPairShift = p.pairShift[marker_scan::PairHash(p.marker + p.length - 2)];
-    p.pairShift[marker_scan::PairHash(p.marker + p.length - 2)] = 0;
-  }
+  if (p.length < 2)
+    return;
+  for (int64_t i = 1; i + 1 < p.length; ++i)
+    p.pairShift[PairHash(p.marker + i - 1)] = static_cast<Byte>(p.length - 1 - i);
+  p.lastPairShift = p.pairShift[PairHash(p.marker + p.length - 2)];
+  p.pairShift[PairHash(p.marker + p.length - 2)] = 0;
+}
 
+void FindLongestRun(MarkerPattern& p) {
   p.runOffset = 0;
   p.runLength = 1;
   for (int64_t i = 0, run = 1; i + 1 < p.length; ++i) {
@@ -164,8 +123,10 @@ MarkerSearch::MarkerSearch(const unsigned char* bytes, int64_t count)
       p.runOffset = i + 2 - run;
     }
   }
+}
 
-  // The critical factorization of the two-way search: the later of the two maximal suffixes.
+// The critical factorization of the two-way search: the later of the two maximal suffixes.
+void FactorizeCritically(MarkerPattern& p) {
   int64_t start = 0;
   int64_t suffixPeriod = 0;
   int64_t reversedStart = 0;
@@ -182,21 +143,19 @@ MarkerSearch::MarkerSearch(const unsigned char* bytes, int64_t count)
   p.period = p.periodic ? suffixPeriod : std::max(p.split, p.length - p.split) + 1;
 }
 
-int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
-  return find(pattern, data, held);
-}
+}  // namespace
 
-const char* FindMarker(const char* window, const char* marker, int64_t held, int64_t* index) {
-  if (!window || !marker || !index || held <= 0)
-    return nullptr;
-  const int64_t length =
-      static_cast<int64_t>(strnlen(marker, static_cast<size_t>(MarkerSearch::kMaxLength) + 1));
-  if (length == 0 || length > MarkerSearch::kMaxLength || length > held)
-    return nullptr;
-  const MarkerSearch search(reinterpret_cast<const unsigned char*>(marker), length);
-  const int64_t start = search.Find(reinterpret_cast<const unsigned char*>(window), held);
-  if (start < 0)
-    return nullptr;
-  *index = start;
-  return window + start;
+MarkerPattern PrepareMarkerPattern(const unsigned char* bytes, int64_t count) {
+  MarkerPattern p{};
+  p.length = count;
+  std::memcpy(p.marker, bytes, static_cast<size_t>(count));
+  ChooseRareOffsets(p);
+  p.spreadOffset[0] = p.rareOffset[0];
+  p.spreadOffset[1] = p.rareOffset[1];
+  for (int k = 2; k < 8; ++k)
+    p.spreadOffset[k] = (k - 2) * (p.length - 1) / 5;
+  FillPairShifts(p);
+  FindLongestRun(p);
+  FactorizeCritically(p);
+  return p;
 }
