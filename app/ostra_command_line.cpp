@@ -2,17 +2,10 @@
 
 #include <new>
 
-#include "app/burn_file.h"
+#include "stamp/burn_file.h"
 #include "platform/out_of_memory.h"
+#include "platform/path_name.h"
 #include "platform/process_arguments.h"
-
-namespace {
-
-// The stamp takes C strings: a value with a zero byte inside (an argument file can hold one) would
-// silently stand for its shorter front, and so search or write or open the wrong thing.
-bool HoldsZeroByte(const std::string& value) { return value.find('\0') != std::string::npos; }
-
-}  // namespace
 
 OstraCommandLine::OstraCommandLine()
     : StandardCommandLineParser(true),
@@ -50,7 +43,10 @@ int RunOstra(int argc, char** argv) {
   // An empty file name means there is nothing to do, whatever else was given.
   if (fileName.empty())
     return -1;
-  if (HoldsZeroByte(fileName) || HoldsZeroByte(marker) || HoldsZeroByte(replacement))
+  // The stamp takes C strings: a value with a zero byte inside (an argument file can hold one)
+  // would silently stand for its shorter front, and so search or write or open the wrong thing.
+  using platform::HasZeroByte;
+  if (HasZeroByte(fileName) || HasZeroByte(marker) || HasZeroByte(replacement))
     return 0;
   return BurnFile(fileName.c_str(), marker.c_str(), replacement.c_str());
 }

@@ -28,8 +28,10 @@ Tokens Split(const std::string& text) {
 // The file at `path` read as an argument file, named by its full path as the parser names it.
 struct Loaded {
   explicit Loaded(const std::string& path) {
-    std::size_t fileNameStart = 0;
-    EXPECT_TRUE(platform::GetFullPath(path, &fullPath, &fileNameStart)) << path;
+    platform::PathName full;
+    platform::PathName folder;
+    EXPECT_TRUE(platform::GetFullPath(path, &full, &folder)) << path;
+    fullPath = full.text;
     text = "previous";
     ok = LoadArgumentFileText(fullPath, text, error);
   }
@@ -83,7 +85,7 @@ TEST(ConvertWideToAnsi, Table) {
     std::string expected;
   } cases[] = {
       {u"", true, ""},
-      {u"-burnsn 42", true, "-burnsn 42"},
+      {u"-note 42", true, "-note 42"},
       {std::u16string(u"a\0b", 3), true, BYTES("a\0b")},
       {std::u16string{u'a', 0xDC00}, false, ""},
 #ifdef _WIN32
@@ -170,9 +172,9 @@ TEST(ArgumentFile, LoadKeepsEveryByte) {
 
 TEST(ArgumentFile, Utf16GivesTheSameTokensAsAnsi) {
   ScopedTempDir dir;
-  const Loaded ansi(dir.WriteFile("ansi.rsp", "-burnfile \"x y.bin\"\r\n-burnsn 42\r\n"));
-  const Loaded wide(dir.WriteFile("wide.rsp", Utf16(u"-burnfile \"x y.bin\"\r\n-burnsn 42\r\n")));
-  EXPECT_EQ((Tokens{"-burnfile", "x y.bin", "-burnsn", "42"}), Split(wide.text));
+  const Loaded ansi(dir.WriteFile("ansi.rsp", "-input \"x y.bin\"\r\n-note 42\r\n"));
+  const Loaded wide(dir.WriteFile("wide.rsp", Utf16(u"-input \"x y.bin\"\r\n-note 42\r\n")));
+  EXPECT_EQ((Tokens{"-input", "x y.bin", "-note", "42"}), Split(wide.text));
   EXPECT_EQ(Split(ansi.text), Split(wide.text));
 }
 
@@ -183,7 +185,7 @@ TEST(ArgumentFile, LoadMessages) {
   EXPECT_FALSE(bigEndian.ok);
   EXPECT_EQ("File " + bigEndian.fullPath + " is in big-endian unicode format", bigEndian.error);
 
-  const std::string path = dir.WriteFile("held.rsp", "-burnsn 1");
+  const std::string path = dir.WriteFile("held.rsp", "-note 1");
   platform::ScopedFileHandle holder =
       platform::OpenFileExclusive(path, platform::FileAccess::kReadWrite);
   ASSERT_TRUE(holder.IsValid());
@@ -204,8 +206,8 @@ TEST(ArgumentFile, Utf16IsExactOrRefused) {
   const std::string kMueller = "M\xFCller.dat";
 #endif
   ScopedTempDir dir;
-  const Loaded exact(dir.WriteFile("exact.rsp", Utf16(u"/burnfile M\u00FCller.dat")));
-  EXPECT_EQ((Tokens{"/burnfile", kMueller}), Split(exact.text)) << exact.error;
+  const Loaded exact(dir.WriteFile("exact.rsp", Utf16(u"/input M\u00FCller.dat")));
+  EXPECT_EQ((Tokens{"/input", kMueller}), Split(exact.text)) << exact.error;
   // Code page 1252 lacks omega; UTF-8 has no form for a lone surrogate.
   for (const std::u16string& refused : {std::u16string(u"/\u03A9"), std::u16string{u'/', 0xD800}}) {
     if (refused[1] == u'\u03A9' && platform::NarrowEncodingName() == "UTF-8")

@@ -5,8 +5,9 @@
 #include "cmdline/version_info_reader.h"
 #include "platform/current_directory.h"
 #include "platform/file.h"
+#include "platform/path.h"
+#include "platform/program.h"
 #include "platform/text_encoding.h"
-#include "platform/version_resource.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "cmdline/argument.h"
 #include "cmdline/argument_file.h"
-#include "platform/path.h"
+#include "platform/path_name.h"
 
 enum ArgumentKind : int {
   Named = 0,       ///< named by a token that begins with "/" or "-"

@@ -283,10 +283,10 @@ struct FileParser : CommandLineParser, ToolOptionsForTest {
 };
 
 std::string FullPath(const std::string& path) {
-  std::string full;
-  std::size_t fileNameStart = 0;
-  EXPECT_TRUE(platform::GetFullPath(path, &full, &fileNameStart)) << path;
-  return full;
+  platform::PathName full;
+  platform::PathName folder;
+  EXPECT_TRUE(platform::GetFullPath(path, &full, &folder)) << path;
+  return full.text;
 }
 
 TEST(CommandLineParserArgumentFile, QuotedPathIsOneValue) {

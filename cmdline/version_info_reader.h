@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/program.h"
 #include "platform/version_resource.h"
 
 /// Reads one string table of a file's version resource.

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/path.h"
+#include "platform/path_name.h"
 #include "platform/scoped_handle.h"
 
 namespace platform {

@@ -15,9 +15,9 @@ namespace {
 // Whether the current directory is `folder` (compared as full paths).
 ::testing::AssertionResult IsCurrent(const std::string& folder) {
   std::string current = GetCurrentDirectoryPath();
-  std::string full;
-  std::size_t start = 0;
-  if (GetFullPath(folder, &full, &start) && IsSameFullPath(current, full))
+  PathName full;
+  PathName parent;
+  if (GetFullPath(folder, &full, &parent) && IsSameFullPath(current, full.text))
     return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "current is " << current << ", expected " << folder;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/path.h"
+#include "platform/path_name.h"
 #include "platform/scoped_handle.h"
 
 namespace platform {

@@ -53,6 +53,17 @@ TEST(GetPathKind, TellsFilesFoldersAndMissingNames) {
   EXPECT_EQ(PathKind::kMissing, GetPathKind(std::string("file.txt\0", 9)));
 }
 
+// GetFullPath's full path as text, and where its file-name part begins.
+bool FullPath(const std::string& path, std::string* full, std::size_t* start) {
+  PathName fullName;
+  PathName folder;
+  if (!GetFullPath(path, &fullName, &folder))
+    return false;
+  *full = fullName.text;
+  *start = folder.text.size();
+  return true;
+}
+
 TEST(GetFullPath, ResolvesRelativeNamesAgainstTheCurrentDirectory) {
   const struct {
     const char* input;
@@ -73,7 +84,7 @@ TEST(GetFullPath, ResolvesRelativeNamesAgainstTheCurrentDirectory) {
   for (const auto& c : kCases) {
     std::string full;
     std::size_t start = 0;
-    ASSERT_TRUE(GetFullPath(c.input, &full, &start)) << c.input;
+    ASSERT_TRUE(FullPath(c.input, &full, &start)) << c.input;
     std::string expected = base + kSeparator + Native(c.folder) + c.name;
     EXPECT_TRUE(IsSameFullPath(expected, full)) << c.input << " gave " << full;
     EXPECT_EQ(expected.size() - std::string(c.name).size(), start) << c.input;
@@ -85,7 +96,7 @@ TEST(GetFullPath, NormalisesAbsoluteNames) {
   const std::string base = dir.path().string();
   std::string full;
   std::size_t start = 0;
-  ASSERT_TRUE(GetFullPath(base + "/q/../r", &full, &start));
+  ASSERT_TRUE(FullPath(base + "/q/../r", &full, &start));
   EXPECT_TRUE(IsSameFullPath(base + kSeparator + "r", full)) << full;
   EXPECT_EQ(base.size() + 1, start);
 }
@@ -110,7 +121,7 @@ TEST(GetFullPath, RootAndAboveRoot) {
   for (const auto& c : kCases) {
     std::string full;
     std::size_t start = 0;
-    ASSERT_TRUE(GetFullPath(c.input, &full, &start)) << c.input;
+    ASSERT_TRUE(FullPath(c.input, &full, &start)) << c.input;
     EXPECT_EQ(c.full, full);
     EXPECT_EQ(c.start, start) << c.input;
   }
@@ -131,7 +142,7 @@ TEST(GetFullPath, DotDotAfterASymbolicLinkNamesWhatTheSystemNames) {
   for (const std::string& name : names) {
     std::string full;
     std::size_t start = 0;
-    ASSERT_TRUE(GetFullPath(name, &full, &start)) << name;
+    ASSERT_TRUE(FullPath(name, &full, &start)) << name;
     EXPECT_EQ("right", ReadBytes(full)) << name << " gave " << full;
     EXPECT_EQ("args.rsp", full.substr(start)) << name;
   }
@@ -141,8 +152,8 @@ TEST(GetFullPath, DotDotAfterASymbolicLinkNamesWhatTheSystemNames) {
 TEST(GetFullPath, RefusesEmptyAndNulNames) {
   std::string full = "unchanged";
   std::size_t start = 7;
-  EXPECT_FALSE(GetFullPath("", &full, &start));
-  EXPECT_FALSE(GetFullPath(std::string("a\0b", 3), &full, &start));
+  EXPECT_FALSE(FullPath("", &full, &start));
+  EXPECT_FALSE(FullPath(std::string("a\0b", 3), &full, &start));
 }
 
 TEST(GetFullPath, LongNames) {
@@ -153,7 +164,7 @@ TEST(GetFullPath, LongNames) {
   const std::string name(300, 'n');
   std::string full;
   std::size_t start = 0;
-  EXPECT_EQ(!kWindows, GetFullPath(name, &full, &start));
+  EXPECT_EQ(!kWindows, FullPath(name, &full, &start));
   if (!kWindows) {
     EXPECT_EQ(dir.path().string() + "/" + name, full);
     EXPECT_EQ(full.size() - name.size(), start);

@@ -1,7 +1,5 @@
 #include "platform/program.h"
 
-#include "platform/version_resource.h"
-
 namespace platform {
 
 std::string GetProgramPath() {

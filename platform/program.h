@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include "platform/path_name.h"
+#include "platform/result_code.h"
+
 namespace platform {
 
 /// Readies the process for its work, once, at the start of main. On POSIX a write beyond the
@@ -21,6 +24,18 @@ std::string GetProgramPath();
 /// image's own PE header says so, which needs no path and cannot fail; on POSIX every program is
 /// one.
 bool IsConsoleSubsystem();
+
+/// A loaded module (a HMODULE on Windows); null stands for the running program.
+using ModuleHandle = void*;
+
+/// The running program's module (GetModuleHandleA with no name).
+ModuleHandle GetProgramModule();
+
+/// Stores the path of the file from which `module` was loaded in *path: on Windows its ANSI
+/// spelling, "?" for what the code page lacks, with its exact UTF-16 units, and a failure when it
+/// does not fit 260 characters. Returns 0, or the failure as a result code made from the system's
+/// error.
+ResultCode GetModulePath(ModuleHandle module, PathName* path);
 
 }  // namespace platform
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/wide_name_win32.h"
 #include "platform/win32.h"
 
 // The run-time library's own handler for an exception nobody catches names the exception's type,
@@ -37,6 +38,22 @@ bool IsConsoleSubsystem() {
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
   return nt->OptionalHeader.Subsystem == IMAGE_SUBSYSTEM_WINDOWS_CUI;
+}
+
+ModuleHandle GetProgramModule() { return GetModuleHandleA(nullptr); }
+
+ResultCode GetModulePath(ModuleHandle module, PathName* path) {
+  wchar_t buffer[MAX_PATH];
+  // The wide call: the ANSI one spells what the code page lacks with look-alikes, which may name
+  // another file.
+  const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(module), buffer, MAX_PATH);
+  if (length == 0)
+    return ResultFromLastError();
+  // A full buffer means the path was cut: another file's name would be worse than none.
+  if (length >= MAX_PATH)
+    return ResultFromSystemError(ERROR_INSUFFICIENT_BUFFER);
+  *path = ToPathName(buffer, length);
+  return kResultOk;
 }
 
 }  // namespace platform

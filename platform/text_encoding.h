@@ -36,6 +36,14 @@ inline std::string ConvertUtf16ToNarrow(const char16_t* units, std::size_t count
   return out;
 }
 
+/// What ReadUtf16Character returns for an unpaired surrogate, which is no character.
+constexpr char32_t kNoCharacter = 0xFFFFFFFF;
+
+/// Reads the character at units[*at] of `count` UTF-16 units (*at < count) and moves *at past it:
+/// a high surrogate followed by a low one is one character. Returns the character, or
+/// kNoCharacter for a surrogate without its partner.
+char32_t ReadUtf16Character(const char16_t* units, std::size_t count, std::size_t* at);
+
 /// The narrow encoding as a message names it: "code page 1252", "UTF-8" or "ASCII".
 std::string NarrowEncodingName();
 

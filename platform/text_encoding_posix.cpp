@@ -50,9 +50,6 @@ bool NarrowIsUtf8() {
   return IsUtf8CodeSetName(CodeSetOfLocaleName(name));
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 void AppendUtf8(char32_t c, std::string* out) {
   if (c < 0x80) {
     *out += static_cast<char>(c);
@@ -80,20 +77,10 @@ bool ConvertUtf16ToNarrow(const char16_t* units, std::size_t count, Unrepresenta
   const bool utf8 = NarrowIsUtf8();
   out->clear();
   out->reserve(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    char32_t c = units[i];
-    bool representable = true;
-    if (IsHighSurrogate(units[i]) && i + 1 < count && IsLowSurrogate(units[i + 1])) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-      ++i;
-      representable = utf8;
-    } else if (IsHighSurrogate(units[i]) || IsLowSurrogate(units[i])) {
-      // An unpaired surrogate is no character: UTF-8 has no form for it either.
-      representable = false;
-    } else {
-      representable = utf8 || c < 0x80;
-    }
-    if (representable)
+  for (std::size_t i = 0; i < count;) {
+    // An unpaired surrogate is no character: UTF-8 has no form for it either.
+    const char32_t c = ReadUtf16Character(units, count, &i);
+    if (c != kNoCharacter && (utf8 || c < 0x80))
       AppendUtf8(c, out);
     else if (exact)
       return false;

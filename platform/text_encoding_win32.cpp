@@ -3,7 +3,6 @@
 #include <climits>
 #include <stdexcept>
 
-#include "platform/wide_name_win32.h"
 #include "platform/win32.h"
 
 namespace platform {
@@ -12,16 +11,11 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are 
 
 namespace {
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 // Checked here rather than left to the system: without WC_ERR_INVALID_CHARS (which only UTF-8
 // takes) a lone surrogate may pass into a DBCS code page's output unreported.
 bool HasUnpairedSurrogate(const char16_t* units, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    if (IsHighSurrogate(units[i]) && i + 1 < count && IsLowSurrogate(units[i + 1]))
-      ++i;
-    else if (IsHighSurrogate(units[i]) || IsLowSurrogate(units[i]))
+  for (std::size_t i = 0; i < count;) {
+    if (ReadUtf16Character(units, count, &i) == kNoCharacter)
       return true;
   }
   return false;
@@ -67,33 +61,6 @@ bool ConvertUtf16ToNarrow(const char16_t* units, std::size_t count, Unrepresenta
 std::string NarrowEncodingName() {
   const UINT codePage = GetACP();
   return codePage == CP_UTF8 ? std::string("UTF-8") : "code page " + std::to_string(codePage);
-}
-
-bool ToWideName(const PathName& name, std::u16string* wide) {
-  if (!name.wide.empty()) {
-    *wide = name.wide;
-    return true;
-  }
-  const std::string& text = name.text;
-  wide->clear();
-  if (HasZeroByte(text) || text.size() > static_cast<std::size_t>(INT_MAX))
-    return false;
-  if (text.empty())
-    return true;
-  const int length = static_cast<int>(text.size());
-  int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-  if (size <= 0)
-    return false;
-  wide->resize(static_cast<std::size_t>(size));
-  wchar_t* units = reinterpret_cast<wchar_t*>(&(*wide)[0]);
-  size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, units, size);
-  wide->resize(size > 0 ? static_cast<std::size_t>(size) : 0);
-  return size > 0;
-}
-
-PathName ToPathName(const wchar_t* units, std::size_t count) {
-  const char16_t* exact = reinterpret_cast<const char16_t*>(units);
-  return PathName(ConvertUtf16ToNarrow(exact, count), std::u16string(exact, count));
 }
 
 }  // namespace platform

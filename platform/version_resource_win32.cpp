@@ -11,12 +11,6 @@ namespace platform {
 
 namespace {
 
-// A failed call that left no error code behind would otherwise read as success.
-ResultCode ResultFromLastError() {
-  DWORD error = GetLastError();
-  return error != 0 ? ResultFromSystemError(error) : static_cast<ResultCode>(E_FAIL);
-}
-
 // version.dll serves only the version banner: loaded at its first use, kept until the program
 // ends. A plain object rather than a function's static: the guard of a static would link in the
 // whole thread library for a program that runs on one thread.
@@ -29,22 +23,6 @@ const ScopedLibrary& VersionLibrary() {
 }
 
 }  // namespace
-
-ModuleHandle GetProgramModule() { return GetModuleHandleA(nullptr); }
-
-ResultCode GetModulePath(ModuleHandle module, PathName* path) {
-  wchar_t buffer[MAX_PATH];
-  // The wide call: the ANSI one spells what the code page lacks with look-alikes, which may name
-  // another file.
-  const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(module), buffer, MAX_PATH);
-  if (length == 0)
-    return ResultFromLastError();
-  // A full buffer means the path was cut: another file's name would be worse than none.
-  if (length >= MAX_PATH)
-    return ResultFromSystemError(ERROR_INSUFFICIENT_BUFFER);
-  *path = ToPathName(buffer, length);
-  return S_OK;
-}
 
 std::uint32_t GetVersionInfoSize(const PathName& path, std::uint32_t* handle) {
   using SizeFunction = DWORD(WINAPI*)(LPCWSTR, LPDWORD);

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/path.h"
+#include "platform/path_name.h"
 
 namespace platform {
 
