@@ -6,7 +6,7 @@
 
 namespace {
 
-// The tool's own switches, built the way the standard parser builds them.
+// The standard switches, built the way the standard parser builds them.
 struct HelpSwitch : FlagArg {
   HelpSwitch() : FlagArg("?", "Show usage.") {
     AddName("h");
@@ -54,8 +54,8 @@ TEST(ArgumentNames, PrimaryNameIsTheFirst) {
 TEST(ArgumentUsageSyntax, Table) {
   HelpSwitch help;
   VersionSwitch version;
-  ValueArg<std::string> burnfile("burnfile", "File Name to Burn.", "value");
-  burnfile.SetDefault("");
+  ValueArg<std::string> input("input", "Input file.", "value");
+  input.SetDefault("");
   ValueArg<std::string> required("out", "Output.", "file");
   ValueArg<std::string> optional("out", "Output.", "file");
   optional.SetDefault("x");
@@ -69,8 +69,8 @@ TEST(ArgumentUsageSyntax, Table) {
       {&help, "", "[?|h|help]"},
       {&version, "/", "[/v|version]"},
       {&version, "", "[v|version]"},
-      {&burnfile, "/", "[/burnfile <value>]"},
-      {&burnfile, "", "[burnfile]"},
+      {&input, "/", "[/input <value>]"},
+      {&input, "", "[input]"},
       {&required, "/", "/out <file>"},
       {&required, "", "<out>"},
       {&optional, "/", "[/out <file>]"},
@@ -86,9 +86,9 @@ TEST(ArgumentUsageSyntax, Table) {
 TEST(ArgumentHelpLine, Table) {
   HelpSwitch help;
   VersionSwitch version;
-  ValueArg<std::string> burnfile("burnfile", "File Name to Burn.", "value");
-  ValueArg<std::string> burnstring("burnstring", "String to search for in burnfile.", "value");
-  ValueArg<std::string> burnsn("burnsn", "Serial Number to Burn.", "value");
+  ValueArg<std::string> input("input", "Input file.", "value");
+  ValueArg<std::string> key("key", "Key to look up.", "value");
+  ValueArg<std::string> note("note", "Note to add.", "value");
   FlagArg seven("abcdef", "Seven.");   // "/abcdef" is 7 characters
   FlagArg eight("abcdefg", "Eight.");  // "/abcdefg" is 8 characters
   ValueArg<std::string> out("out", "Output.", "file");
@@ -102,9 +102,9 @@ TEST(ArgumentHelpLine, Table) {
   } cases[] = {
       {&help, "/", "/?\t\tShow usage."},
       {&version, "/", "/v\t\tShow version."},
-      {&burnfile, "/", "/burnfile <value>\tFile Name to Burn."},
-      {&burnstring, "/", "/burnstring <value>\tString to search for in burnfile."},
-      {&burnsn, "/", "/burnsn <value>\tSerial Number to Burn."},
+      {&input, "/", "/input <value>\tInput file."},
+      {&key, "/", "/key <value>\tKey to look up."},
+      {&note, "/", "/note <value>\tNote to add."},
       {&seven, "/", "/abcdef\t\tSeven."},
       {&eight, "/", "/abcdefg\tEight."},
       {&out, "", "out\t\tOutput."},
@@ -159,7 +159,7 @@ TEST(ValueArg, RequiredIsSatisfiedOnlyWhenFound) {
 }
 
 TEST(ConvertValue, StringIsTakenAsWritten) {
-  const std::string cases[] = {"", "x", " a b ", std::string("a\0b", 3), "@list", "/burnsn"};
+  const std::string cases[] = {"", "x", " a b ", std::string("a\0b", 3), "@list", "/note"};
   for (const std::string& text : cases) {
     std::string out = "previous";
     EXPECT_TRUE(ConvertValue(text, out));

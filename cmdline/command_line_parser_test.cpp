@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cmdline/argument_file.h"
-#include "cmdline/tool_options_for_test.h"
+#include "cmdline/sample_options_for_test.h"
 #include "platform/current_directory.h"
 #include "platform/file.h"
 #include "platform/path.h"
@@ -18,9 +18,9 @@
 
 namespace {
 
-// The tool's arguments on a bare parser, so the walk is tested without the help decision.
-struct ToolParser : CommandLineParser, ToolOptionsForTest {
-  explicit ToolParser(bool allowArgumentFiles = true)
+// The sample options on a bare parser, so the walk is tested without the help decision.
+struct SampleParser : CommandLineParser, SampleOptions {
+  explicit SampleParser(bool allowArgumentFiles = true)
       : CommandLineParser(allowArgumentFiles),
         help("?", "Show usage."),
         version("v", "Show version.") {
@@ -55,7 +55,7 @@ TEST(CommandLineParserWalk, Messages) {
       {{"-?"}, true, ""},
       {{"/Version"}, true, ""},
       {{"--help"}, false, "Unrecognized argument '--help'."},
-      {{"/burnfile=x"}, false, "Unrecognized argument '/burnfile=x'."},
+      {{"/input=x"}, false, "Unrecognized argument '/input=x'."},
       {{"/hel"}, false, "Unrecognized argument '/hel'."},
       {{"-"}, false, "Unrecognized argument '-'."},
       {{"/"}, false, "Unrecognized argument '/'."},
@@ -64,18 +64,18 @@ TEST(CommandLineParserWalk, Messages) {
       {{"file.txt"}, false, "Unrecognized argument 'file.txt'."},
       {{"-@x"}, false, "Unrecognized argument '-@x'."},
       {{"/@x"}, false, "Unrecognized argument '/@x'."},
-      {{"/burnfile"}, false, "Argument 'burnfile' expects a parameter."},
-      {{"/burnfile", "a", "/BURNFILE", "b"},
+      {{"/input"}, false, "Argument 'input' expects a parameter."},
+      {{"/input", "a", "/INPUT", "b"},
        false,
-       "Argument 'burnfile' cannot accept another parameter: 'b'."},
-      {{"/burnfile", "/burnsn", "x"}, false, "Unrecognized argument 'x'."},
+       "Argument 'input' cannot accept another parameter: 'b'."},
+      {{"/input", "/note", "x"}, false, "Unrecognized argument 'x'."},
       {{"/help", "/h"}, false, "Argument '?' already present."},
       {{"/v", "-VERSION"}, false, "Argument 'v' already present."},
       {{"/x", "/help"}, false, "Unrecognized argument '/x'."},
-      {{"/burnfile", "f", "/burnstring", "m", "/burnsn", "s"}, true, ""},
+      {{"/input", "f", "/key", "m", "/note", "s"}, true, ""},
   };
   for (const auto& c : cases) {
-    ToolParser parser;
+    SampleParser parser;
     std::string joined;
     for (const std::string& t : c.tokens)
       joined += "[" + t + "]";
@@ -85,40 +85,40 @@ TEST(CommandLineParserWalk, Messages) {
 }
 
 TEST(CommandLineParserWalk, ValuesAndFoundFlags) {
-  ToolParser parser;
-  EXPECT_FALSE(parser.ParseTokens({"/burnfile", "a", "/BURNFILE", "b"}));
-  EXPECT_EQ("a", parser.burnFile.GetValue());
-  EXPECT_TRUE(parser.burnFile.IsFound());
+  SampleParser parser;
+  EXPECT_FALSE(parser.ParseTokens({"/input", "a", "/INPUT", "b"}));
+  EXPECT_EQ("a", parser.input.GetValue());
+  EXPECT_TRUE(parser.input.IsFound());
 
-  ToolParser takesOption;
-  EXPECT_FALSE(takesOption.ParseTokens({"/burnfile", "/burnsn", "x"}));
-  EXPECT_EQ("/burnsn", takesOption.burnFile.GetValue());
-  EXPECT_FALSE(takesOption.burnSn.IsFound());
+  SampleParser takesOption;
+  EXPECT_FALSE(takesOption.ParseTokens({"/input", "/note", "x"}));
+  EXPECT_EQ("/note", takesOption.input.GetValue());
+  EXPECT_FALSE(takesOption.note.IsFound());
 
   // A value token is never an argument file, whatever it begins with.
-  ToolParser takesAt;
-  EXPECT_TRUE(takesAt.ParseTokens({"/burnfile", "@list"}));
-  EXPECT_EQ("@list", takesAt.burnFile.GetValue());
+  SampleParser takesAt;
+  EXPECT_TRUE(takesAt.ParseTokens({"/input", "@list"}));
+  EXPECT_EQ("@list", takesAt.input.GetValue());
 
-  ToolParser helpAfterError;
+  SampleParser helpAfterError;
   EXPECT_FALSE(helpAfterError.ParseTokens({"/x", "/help"}));
   EXPECT_FALSE(helpAfterError.help.IsSet());
 
-  ToolParser empty;
+  SampleParser empty;
   EXPECT_TRUE(empty.ParseTokens({}));
   for (const Argument* argument : std::initializer_list<const Argument*>{
-           &empty.help, &empty.version, &empty.burnFile, &empty.burnString, &empty.burnSn})
+           &empty.help, &empty.version, &empty.input, &empty.key, &empty.note})
     EXPECT_FALSE(argument->IsFound()) << argument->GetName();
 }
 
 TEST(CommandLineParserWalk, ArgumentFilesCanBeTurnedOff) {
-  ToolParser parser(false);
+  SampleParser parser(false);
   EXPECT_FALSE(parser.ParseTokens({"@list"}));
   EXPECT_EQ("Unrecognized argument '@list'.", parser.GetErrorText());
 }
 
 TEST(CommandLineParserWalk, MissingArgumentFileNamesItAsWritten) {
-  ToolParser parser;
+  SampleParser parser;
   EXPECT_FALSE(parser.ParseTokens({"/v", "@no such file.rsp", "/h"}));
   EXPECT_EQ("File not found: no such file.rsp", parser.GetErrorText());
   EXPECT_TRUE(parser.version.IsSet());
@@ -126,12 +126,12 @@ TEST(CommandLineParserWalk, MissingArgumentFileNamesItAsWritten) {
 }
 
 TEST(CommandLineParserWalk, SecondWalkSeesTheFirst) {
-  ToolParser parser;
-  EXPECT_TRUE(parser.ParseTokens({"/help", "/burnsn", "1"}));
+  SampleParser parser;
+  EXPECT_TRUE(parser.ParseTokens({"/help", "/note", "1"}));
   EXPECT_FALSE(parser.ParseTokens({"/help"}));
   EXPECT_EQ("Argument '?' already present.", parser.GetErrorText());
-  EXPECT_FALSE(parser.ParseTokens({"/burnsn", "2"}));
-  EXPECT_EQ("Argument 'burnsn' cannot accept another parameter: '2'.", parser.GetErrorText());
+  EXPECT_FALSE(parser.ParseTokens({"/note", "2"}));
+  EXPECT_EQ("Argument 'note' cannot accept another parameter: '2'.", parser.GetErrorText());
   // A successful walk leaves no trace of the last error.
   EXPECT_TRUE(parser.ParseTokens({"/v"}));
   EXPECT_EQ("", parser.GetErrorText());
@@ -199,28 +199,28 @@ TEST(CommandLineParserParseArguments, SkipFirst) {
   char program[] = "@prog";
   char slashProgram[] = "/prog";
   char help[] = "/help";
-  char burnsn[] = "-burnsn";
+  char note[] = "-note";
   char value[] = "42";
   {
     char* argv[] = {program, help};
-    ToolParser parser;
+    SampleParser parser;
     EXPECT_TRUE(parser.ParseArguments(2, argv, true));
     EXPECT_TRUE(parser.help.IsSet());
   }
   {
-    char* argv[] = {slashProgram, burnsn, value};
-    ToolParser parser;
+    char* argv[] = {slashProgram, note, value};
+    SampleParser parser;
     EXPECT_TRUE(parser.ParseArguments(3, argv, true));
-    EXPECT_EQ("42", parser.burnSn.GetValue());
+    EXPECT_EQ("42", parser.note.GetValue());
   }
   {
     char* argv[] = {slashProgram};
-    ToolParser parser;
+    SampleParser parser;
     EXPECT_FALSE(parser.ParseArguments(1, argv, false));
     EXPECT_EQ("Unrecognized argument '/prog'.", parser.GetErrorText());
   }
   {
-    ToolParser parser;
+    SampleParser parser;
     EXPECT_TRUE(parser.ParseArguments(0, nullptr, true));
     char* argv[] = {program};
     EXPECT_TRUE(parser.ParseArguments(1, argv, true));
@@ -236,7 +236,7 @@ TEST(CommandLineParserParseArguments, AnInexactArgumentRefusesTheRun) {
   char shown[] = "/?";
   char file[] = "@missing.rsp";
   char* argv[] = {program, help, shown, file};
-  ToolParser parser;
+  SampleParser parser;
   parser.MarkInexact(2);
   EXPECT_FALSE(parser.ParseArguments(4, argv, true));
   EXPECT_FALSE(parser.help.IsSet());
@@ -266,10 +266,10 @@ class Collector : public Argument {
   Tokens tokens;
 };
 
-// The tool's arguments, and unless told otherwise a collector for bare tokens. The help switch
+// The sample options, and unless told otherwise a collector for bare tokens. The help switch
 // lacks its "h" name and there is no version switch: the walk messages expect "/h" to be
 // unrecognized.
-struct FileParser : CommandLineParser, ToolOptionsForTest {
+struct FileParser : CommandLineParser, SampleOptions {
   explicit FileParser(bool collect = true) : CommandLineParser(true), help("?", "Show usage.") {
     help.AddName("help");
     AddArgument(&help);
@@ -291,8 +291,8 @@ std::string FullPath(const std::string& path) {
 
 TEST(CommandLineParserArgumentFile, QuotedPathIsOneValue) {
   FileParser parser;
-  EXPECT_TRUE(parser.ParseArgumentText("-burnfile \"C:\\Program Files\\x.bin\""));
-  EXPECT_EQ("C:\\Program Files\\x.bin", parser.burnFile.GetValue());
+  EXPECT_TRUE(parser.ParseArgumentText("-input \"C:\\Program Files\\x.bin\""));
+  EXPECT_EQ("C:\\Program Files\\x.bin", parser.input.GetValue());
 }
 
 // Each file's bytes and command-line tokens after "@file", and the message the walk ends with.
@@ -302,13 +302,13 @@ TEST(CommandLineParserArgumentFile, WalkMessages) {
     Tokens after;
     std::string error;
   } cases[] = {
-      {"-burnfile", {"x"}, "Argument 'burnfile' expects a parameter."},
-      {"/burnsn 1", {"/burnsn", "2"}, "Argument 'burnsn' cannot accept another parameter: '2'."},
+      {"-input", {"x"}, "Argument 'input' expects a parameter."},
+      {"/note 1", {"/note", "2"}, "Argument 'note' cannot accept another parameter: '2'."},
       {"/help", {"-HELP"}, "Argument '?' already present."},
       {"/h", {}, "Unrecognized argument '/h'."},
-      {"\xEF\xBB\xBF-burnsn 1", {}, "Unrecognized argument '\xEF\xBB\xBF-burnsn'."},
-      {"\xEF\xBB\xBF -burnsn 1", {}, "Unrecognized argument '\xEF\xBB\xBF'."},
-      {"-burnsn 1 /x /help", {}, "Unrecognized argument '/x'."},
+      {"\xEF\xBB\xBF-note 1", {}, "Unrecognized argument '\xEF\xBB\xBF-note'."},
+      {"\xEF\xBB\xBF -note 1", {}, "Unrecognized argument '\xEF\xBB\xBF'."},
+      {"-note 1 /x /help", {}, "Unrecognized argument '/x'."},
   };
   ScopedTempDir dir;
   for (const auto& c : cases) {
@@ -339,17 +339,17 @@ TEST(CommandLineParserArgumentFile, NotFoundNamesTheFileAsWritten) {
 TEST(CommandLineParserArgumentFile, NestedNamesAreRelativeToTheirFile) {
   ScopedTempDir dir;
   dir.WriteFile("work/outer.rsp", "@sub/inner.rsp \"@my files/spaced one.rsp\"");
-  dir.WriteFile("work/sub/inner.rsp", "-burnfile rel/x.bin @../last.rsp");
+  dir.WriteFile("work/sub/inner.rsp", "-input rel/x.bin @../last.rsp");
   dir.WriteFile("work/my files/spaced one.rsp", "@\"two words.rsp\" a");
   dir.WriteFile("work/my files/two words.rsp", "b");
-  dir.WriteFile("work/last.rsp", "-burnsn 42");
+  dir.WriteFile("work/last.rsp", "-note 42");
 
   const std::string before = platform::GetCurrentDirectoryPath();
   FileParser parser;
   EXPECT_TRUE(parser.ParseTokens({"@" + dir.PathOf("work/outer.rsp"), "c"}))
       << parser.GetErrorText();
-  EXPECT_EQ("rel/x.bin", parser.burnFile.GetValue());
-  EXPECT_EQ("42", parser.burnSn.GetValue());
+  EXPECT_EQ("rel/x.bin", parser.input.GetValue());
+  EXPECT_EQ("42", parser.note.GetValue());
   EXPECT_EQ((Tokens{"b", "a", "c"}), parser.collector.tokens);
   EXPECT_EQ(before, platform::GetCurrentDirectoryPath());
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cmdline/tool_options_for_test.h"
+#include "cmdline/sample_options_for_test.h"
 #include "cmdline/usage_text.h"
 
 namespace {
@@ -33,10 +33,10 @@ class CoutCapture {
   bool done = false;
 };
 
-// The tool's own option set, with a banner the test chooses instead of the program's resource.
-class ToolCommandLine : public StandardCommandLineParser, public ToolOptionsForTest {
+// The sample options, with a banner the test chooses instead of the program's resource.
+class SampleCommandLine : public StandardCommandLineParser, public SampleOptions {
  public:
-  explicit ToolCommandLine(bool allowArgumentFiles = true)
+  explicit SampleCommandLine(bool allowArgumentFiles = true)
       : StandardCommandLineParser(allowArgumentFiles) {
     AddTo(*this);
   }
@@ -56,18 +56,18 @@ bool ParseAsProcess(StandardCommandLineParser& parser, std::vector<std::string> 
   return parser.Parse(static_cast<int>(args.size()), argv.data());
 }
 
-// The tool's usage text without banner and error, written out by hand.
-std::string ToolUsage() {
+// The sample options' usage text without banner and error, written out by hand.
+std::string SampleUsage() {
   return "Usage: " + GetProgramName() +
-         " [@argfile] [/?|h|help] [/v|version] [/burnfile <value>] [/burnstring <value>]"
-         " [/burnsn <value>]\n"
+         " [@argfile] [/?|h|help] [/v|version] [/input <value>] [/key <value>]"
+         " [/note <value>]\n"
          "\n"
          "@argfile\tRead arguments from a file.\n"
          "/?\t\tShow usage.\n"
          "/v\t\tShow version.\n"
-         "/burnfile <value>\tFile Name to Burn.\n"
-         "/burnstring <value>\tString to search for in burnfile.\n"
-         "/burnsn <value>\tSerial Number to Burn.\n";
+         "/input <value>\tInput file.\n"
+         "/key <value>\tKey to look up.\n"
+         "/note <value>\tNote to add.\n";
 }
 
 const char kBanner[] =
@@ -78,25 +78,25 @@ TEST(ProgramTest, NameAndConsole) {
   EXPECT_TRUE(IsConsoleProgram());
 }
 
-TEST(UsageTextTest, ToolOptionsByteForByte) {
-  ToolCommandLine parser;
-  EXPECT_EQ(ToolUsage(), parser.GetUsageText(""));
+TEST(UsageTextTest, SampleOptionsByteForByte) {
+  SampleCommandLine parser;
+  EXPECT_EQ(SampleUsage(), parser.GetUsageText(""));
 }
 
 TEST(UsageTextTest, BannerThenEmptyLineFirst) {
-  ToolCommandLine parser;
+  SampleCommandLine parser;
   parser.banner = kBanner;
-  EXPECT_EQ(kBanner + std::string("\n") + ToolUsage(), parser.GetUsageText(""));
+  EXPECT_EQ(kBanner + std::string("\n") + SampleUsage(), parser.GetUsageText(""));
 }
 
 TEST(UsageTextTest, ErrorAndMessage) {
-  ToolCommandLine parser;
+  SampleCommandLine parser;
   parser.banner = kBanner;
   EXPECT_FALSE(parser.ParseTokens({"/x"}));
   const std::string head = kBanner + std::string("\n");
-  EXPECT_EQ(head + "Unrecognized argument '/x'.\n\n" + ToolUsage(), parser.GetUsageText(""));
+  EXPECT_EQ(head + "Unrecognized argument '/x'.\n\n" + SampleUsage(), parser.GetUsageText(""));
   // A message takes the error's place; the error is not shown beside it.
-  EXPECT_EQ(head + "Check the name.\n\n" + ToolUsage(), parser.GetUsageText("Check the name."));
+  EXPECT_EQ(head + "Check the name.\n\n" + SampleUsage(), parser.GetUsageText("Check the name."));
 }
 
 TEST(UsageTextTest, WithoutArgumentFiles) {
@@ -114,7 +114,7 @@ TEST(UsageTextTest, WithoutArgumentFiles) {
 }
 
 TEST(UsageTextTest, PositionalRequiredAndSilentArguments) {
-  ToolCommandLine parser(false);
+  SampleCommandLine parser(false);
   ValueArg<std::string> required("out", "Output file.", "file");
   ValueArg<std::string> optional("in", "Input file.", "file");
   optional.SetDefault("");
@@ -125,14 +125,14 @@ TEST(UsageTextTest, PositionalRequiredAndSilentArguments) {
   parser.AddArgument(&named);
   parser.AddArgument(&silent);
   EXPECT_EQ("Usage: " + GetProgramName() +
-                " [/?|h|help] [/v|version] [/burnfile <value>] [/burnstring <value>]"
-                " [/burnsn <value>] <out> [in] /log <file> [/quiet]\n"
+                " [/?|h|help] [/v|version] [/input <value>] [/key <value>]"
+                " [/note <value>] <out> [in] /log <file> [/quiet]\n"
                 "\n"
                 "/?\t\tShow usage.\n"
                 "/v\t\tShow version.\n"
-                "/burnfile <value>\tFile Name to Burn.\n"
-                "/burnstring <value>\tString to search for in burnfile.\n"
-                "/burnsn <value>\tSerial Number to Burn.\n"
+                "/input <value>\tInput file.\n"
+                "/key <value>\tKey to look up.\n"
+                "/note <value>\tNote to add.\n"
                 "out\t\tOutput file.\n"
                 "in\t\tInput file.\n"
                 "/log <file>\tLog file.\n",
@@ -142,7 +142,7 @@ TEST(UsageTextTest, PositionalRequiredAndSilentArguments) {
 TEST(ParseTest, HelpVersionAndErrorDecisions) {
   // What the user sees when usage is shown: banner, the error if any, the usage, the line end.
   auto usage = [](const std::string& error) {
-    return kBanner + std::string("\n") + (error.empty() ? "" : error + "\n\n") + ToolUsage() +
+    return kBanner + std::string("\n") + (error.empty() ? "" : error + "\n\n") + SampleUsage() +
            "\n";
   };
   const std::string version = kBanner + std::string("\n");
@@ -155,15 +155,15 @@ TEST(ParseTest, HelpVersionAndErrorDecisions) {
   };
   const Case cases[] = {
       {{}, true, "", ""},
-      {{"/burnfile", "a.bin", "/burnstring", "MARK", "/burnsn", "42"}, true, "", ""},
+      {{"/input", "a.bin", "/key", "MARK", "/note", "42"}, true, "", ""},
       {{"/?"}, false, usage(""), ""},
       {{"-HELP"}, false, usage(""), ""},
       {{"/h"}, false, usage(""), ""},
       {{"/help", "/x"}, false, usage(""), ""},
       {{"/?", "-?"}, false, usage(""), ""},
       {{"/x", "/help"}, false, usage(unrecognized), unrecognized},
-      {{"/burnfile"}, false, usage("Argument 'burnfile' expects a parameter."),
-       "Argument 'burnfile' expects a parameter."},
+      {{"/input"}, false, usage("Argument 'input' expects a parameter."),
+       "Argument 'input' expects a parameter."},
       {{"/v", "/?"}, false, version, ""},
       {{"/help", "-VERSION"}, false, version, ""},
       {{"/version", "/x"}, false, version, unrecognized},
@@ -173,7 +173,7 @@ TEST(ParseTest, HelpVersionAndErrorDecisions) {
     for (const std::string& arg : c.args)
       joined += arg + " ";
     SCOPED_TRACE(joined);
-    ToolCommandLine parser;
+    SampleCommandLine parser;
     parser.banner = kBanner;
     CoutCapture capture;
     EXPECT_EQ(c.goOn, ParseAsProcess(parser, c.args));
@@ -183,7 +183,7 @@ TEST(ParseTest, HelpVersionAndErrorDecisions) {
 }
 
 TEST(ParseTest, VersionWithoutBannerShowsEmptyLine) {
-  ToolCommandLine parser;
+  SampleCommandLine parser;
   CoutCapture capture;
   EXPECT_FALSE(ParseAsProcess(parser, {"/v"}));
   EXPECT_EQ("\n", capture.Text());
@@ -197,7 +197,7 @@ TEST(ParseTest, OutOfMemoryIsAnError) {
     bool CanAcceptParameter() override { return true; }
     bool AcceptParameter(const std::string&) override { throw std::bad_alloc(); }
   };
-  ToolCommandLine parser;
+  SampleCommandLine parser;
   Hungry hungry;
   parser.AddPositionalArgument(&hungry);
   CoutCapture capture;
