@@ -60,6 +60,48 @@ std::string ArgumentFileStack::Enter(const platform::PathName& path) {
   return std::string();
 }
 
+namespace {
+
+// The text of an argument file's `length` bytes at `bytes` (an aligned view): a UTF-16 file, by
+// its mark, converted exactly to the narrow encoding, else the bytes as they are; line ends become
+// spaces. Returns false with the message in `error` when the file cannot be read so.
+bool DecodeArgumentFileText(const unsigned char* bytes, uint64_t length, const std::string& path,
+                            std::string& text, std::string& error) {
+  // A file of one or two bytes is always narrow text, even one that holds just the mark.
+  const unsigned mark = length > 2 ? (bytes[0] | (bytes[1] << 8)) : 0;
+  if (mark == 0xFFFE) {
+    error = "File " + path + " is in big-endian unicode format";
+    return false;
+  }
+
+  try {
+    if (mark == 0xFEFF) {
+      // The view is aligned (a mapped page, or a block from operator new), so the units after the
+      // two mark bytes are aligned too. An odd last byte is no whole unit and is dropped.
+      const std::size_t count = static_cast<std::size_t>(length / 2 - 1);
+      if (!ConvertWideToAnsi(reinterpret_cast<const char16_t*>(bytes + 2), count, text)) {
+        text.clear();
+        error = "File " + path + " holds text that " + platform::NarrowEncodingName() +
+                " cannot represent.";
+        return false;
+      }
+    } else {
+      text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
+    }
+  } catch (const std::exception&) {
+    text.clear();
+    error = "Failed to convert character data from file " + path + ".";
+    return false;
+  }
+
+  // Line ends only separate tokens: even inside quotes they must not reach a value.
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return true;
+}
+
+}  // namespace
+
 bool LoadArgumentFileText(const platform::PathName& exactPath, std::string& text,
                           std::string& error) {
   const std::string& path = exactPath.text;
@@ -93,36 +135,5 @@ bool LoadArgumentFileText(const platform::PathName& exactPath, std::string& text
       return false;
   }
 
-  const unsigned char* bytes = view.data();
-  // A file of one or two bytes is always narrow text, even one that holds just the mark.
-  const unsigned mark = length > 2 ? (bytes[0] | (bytes[1] << 8)) : 0;
-  if (mark == 0xFFFE) {
-    error = "File " + path + " is in big-endian unicode format";
-    return false;
-  }
-
-  try {
-    if (mark == 0xFEFF) {
-      // The view is aligned (a mapped page, or a block from operator new), so the units after the
-      // two mark bytes are aligned too. An odd last byte is no whole unit and is dropped.
-      const std::size_t count = static_cast<std::size_t>(length / 2 - 1);
-      if (!ConvertWideToAnsi(reinterpret_cast<const char16_t*>(bytes + 2), count, text)) {
-        text.clear();
-        error = "File " + path + " holds text that " + platform::NarrowEncodingName() +
-                " cannot represent.";
-        return false;
-      }
-    } else {
-      text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
-    }
-  } catch (const std::exception&) {
-    text.clear();
-    error = "Failed to convert character data from file " + path + ".";
-    return false;
-  }
-
-  // Line ends only separate tokens: even inside quotes they must not reach a value.
-  std::replace(text.begin(), text.end(), '\r', ' ');
-  std::replace(text.begin(), text.end(), '\n', ' ');
-  return true;
+  return DecodeArgumentFileText(view.data(), length, path, text, error);
 }

@@ -109,29 +109,8 @@ bool CommandLineParser::WalkTokens(TokenSource& tokens) {
       return false;
     }
 
-    if (argument->ExpectsParameter()) {
-      std::string value;
-      if (!named) {
-        value.swap(token);
-      } else if (!tokens.Next(&value)) {
-        errorText = "Argument '" + argument->GetName() + "' expects a parameter.";
-        return false;
-      }
-      if (!argument->CanAcceptParameter()) {
-        errorText = "Argument '" + argument->GetName() + "' cannot accept another parameter: '" +
-                    value + "'.";
-        return false;
-      }
-      if (!argument->AcceptParameter(value)) {
-        errorText =
-            "Argument '" + argument->GetName() + "' cannot accept parameter: '" + value + "'.";
-        return false;
-      }
-    } else if (argument->IsFound()) {
-      errorText = "Argument '" + argument->GetName() + "' already present.";
+    if (!TakeArgument(argument, named, token, tokens))
       return false;
-    }
-    argument->SetFound(true);
   }
 
   if (outermost) {
@@ -142,6 +121,34 @@ bool CommandLineParser::WalkTokens(TokenSource& tokens) {
       }
     }
   }
+  return true;
+}
+
+bool CommandLineParser::TakeArgument(Argument* argument, bool named, std::string& token,
+                                     TokenSource& tokens) {
+  if (argument->ExpectsParameter()) {
+    std::string value;
+    if (!named) {
+      value.swap(token);
+    } else if (!tokens.Next(&value)) {
+      errorText = "Argument '" + argument->GetName() + "' expects a parameter.";
+      return false;
+    }
+    if (!argument->CanAcceptParameter()) {
+      errorText = "Argument '" + argument->GetName() + "' cannot accept another parameter: '" +
+                  value + "'.";
+      return false;
+    }
+    if (!argument->AcceptParameter(value)) {
+      errorText =
+          "Argument '" + argument->GetName() + "' cannot accept parameter: '" + value + "'.";
+      return false;
+    }
+  } else if (argument->IsFound()) {
+    errorText = "Argument '" + argument->GetName() + "' already present.";
+    return false;
+  }
+  argument->SetFound(true);
   return true;
 }
 

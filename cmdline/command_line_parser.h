@@ -89,6 +89,9 @@ class CommandLineParser {
  private:
   /// The walk behind ParseTokens and ParseArgumentText, taking tokens as `tokens` hands them out.
   bool WalkTokens(TokenSource& tokens);
+  /// Gives `argument`, found as `token`, its value: the token itself for a positional argument,
+  /// else the next of `tokens`. Returns false, with the error text set, when it cannot take it.
+  bool TakeArgument(Argument* argument, bool named, std::string& token, TokenSource& tokens);
 
   /// The argument files being read, outermost first; a nested walk runs while it is not empty.
   ArgumentFileStack openArgumentFiles;
