@@ -30,6 +30,11 @@ struct MarkerPattern {
   bool periodic;
 };
 
+/// The search of one window for a prepared pattern with one vector width: the lowest start of the
+/// marker wholly within data[0, held), or -1.
+using MarkerFindFunction = int64_t (*)(const MarkerPattern& pattern, const unsigned char* data,
+                                       int64_t held);
+
 /// Copies the `count` bytes at `bytes` (1 <= count <= MarkerPattern::kMaxLength) and works out
 /// what the searches need to know of them. Returns the prepared pattern.
 MarkerPattern PrepareMarkerPattern(const unsigned char* bytes, int64_t count);

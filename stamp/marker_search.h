@@ -27,13 +27,9 @@ class MarkerSearch {
   /// the benchmark, which try each width the processor has; the program always uses the widest.
   static bool UseVectorWidth(int64_t bytes);
 
-  /// The search over one window with one vector width: what Find returns.
-  using FindFunction = int64_t (*)(const MarkerPattern& pattern, const unsigned char* data,
-                                   int64_t held);
-
  private:
   MarkerPattern pattern;
-  FindFunction find;
+  MarkerFindFunction find;
 };
 
 #endif  // OSTRA_STAMP_MARKER_SEARCH_H_

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "stamp/marker_search.h"
+#include "stamp/marker_pattern.h"
 
 // The marker search is one template over a vector unit (stamp/marker_search_scan.inc), built once
 // for each unit in a file compiled for that unit's instruction set.
@@ -11,7 +11,7 @@
 /// One build of the search: its vectors' width in bytes, and the search.
 struct SearchWidth {
   int64_t bytes;
-  MarkerSearch::FindFunction find;
+  MarkerFindFunction find;
 };
 
 /// Returns the searches that this build has and this processor can run, widest first, and stores
