@@ -8,6 +8,15 @@
 
 namespace platform {
 
+/// An open directory, kept as a way back to it. Invalid value: -1 on POSIX; Windows keeps the path
+/// instead, and its holder stays invalid.
+struct DirectoryHandleTraits {
+  static NativeHandle Invalid();
+  static void Close(NativeHandle handle);
+};
+
+using ScopedDirectoryHandle = ScopedHandle<DirectoryHandleTraits>;
+
 /// The process's current directory, or the empty string when it cannot be read (on Windows also
 /// when it does not fit 260 characters).
 std::string GetCurrentDirectoryPath();

@@ -9,6 +9,14 @@
 
 namespace platform {
 
+/// An open file. Invalid value: INVALID_HANDLE_VALUE on Windows, -1 on POSIX.
+struct FileHandleTraits {
+  static NativeHandle Invalid();
+  static void Close(NativeHandle handle);
+};
+
+using ScopedFileHandle = ScopedHandle<FileHandleTraits>;
+
 enum class FileAccess { kRead, kReadWrite };
 
 /// Opens an existing regular file for exclusive use: while the holder lives, no other open of the

@@ -3,7 +3,7 @@
 #include <stdlib.h>
 
 #include "platform/ascii_case.h"
-#include "platform/scoped_handle.h"
+#include "platform/file.h"
 #include "platform/wide_name_win32.h"
 #include "platform/win32.h"
 

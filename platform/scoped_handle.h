@@ -9,7 +9,8 @@ namespace platform {
 /// descriptor alike. Only the platform's implementation files know what it stands for.
 using NativeHandle = std::intptr_t;
 
-/// Move-only owner of one handle. Traits gives the kind's invalid value and how to close it:
+/// Move-only owner of one handle. Each kind of handle is declared with its concept, as
+/// ScopedFileHandle is in file.h. Traits gives the kind's invalid value and how to close it:
 ///   static NativeHandle Invalid();  static void Close(NativeHandle);
 /// The handle is closed when the holder is destroyed or reset, on every way out of a scope.
 template <typename Traits>
@@ -53,30 +54,6 @@ class ScopedHandle {
  private:
   NativeHandle native;
 };
-
-/// An open file. Invalid value: INVALID_HANDLE_VALUE on Windows, -1 on POSIX.
-struct FileHandleTraits {
-  static NativeHandle Invalid();
-  static void Close(NativeHandle handle);
-};
-
-/// A file-mapping object. Invalid value: null on Windows; POSIX reads files instead of mapping
-/// them, and its holder stays invalid (-1).
-struct MappingHandleTraits {
-  static NativeHandle Invalid();
-  static void Close(NativeHandle handle);
-};
-
-/// An open directory, kept as a way back to it. Invalid value: -1 on POSIX; Windows keeps the path
-/// instead, and its holder stays invalid.
-struct DirectoryHandleTraits {
-  static NativeHandle Invalid();
-  static void Close(NativeHandle handle);
-};
-
-using ScopedFileHandle = ScopedHandle<FileHandleTraits>;
-using ScopedMappingHandle = ScopedHandle<MappingHandleTraits>;
-using ScopedDirectoryHandle = ScopedHandle<DirectoryHandleTraits>;
 
 }  // namespace platform
 

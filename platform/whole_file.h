@@ -4,9 +4,19 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/file.h"
 #include "platform/scoped_handle.h"
 
 namespace platform {
+
+/// A file-mapping object. Invalid value: null on Windows; POSIX reads files instead of mapping
+/// them, and its holder stays invalid (-1).
+struct MappingHandleTraits {
+  static NativeHandle Invalid();
+  static void Close(NativeHandle handle);
+};
+
+using ScopedMappingHandle = ScopedHandle<MappingHandleTraits>;
 
 /// All bytes of a file as one contiguous block that the program only reads, released when the
 /// holder is destroyed: the view first, then the mapping behind it, if there is one. Move-only.
