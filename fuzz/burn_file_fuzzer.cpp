@@ -106,12 +106,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::copy(block, block + markerLength, at);
   }
 
-  // The search over the whole content as one window must agree with the reference.
+  // FindMarker over the whole content as one window must agree with the reference.
   const MarkerSearch search(reinterpret_cast<const unsigned char*>(marker.data()),
                             static_cast<int64_t>(marker.size()));
-  const int64_t index = search.Find(reinterpret_cast<const unsigned char*>(content.data()),
-                                    static_cast<int64_t>(content.size()));
-  Check(index == (expectedOutcome ? at - expected.begin() : -1), "the search's answer");
+  const auto* bytes = reinterpret_cast<const unsigned char*>(content.data());
+  int64_t index = -1;
+  const unsigned char* found =
+      FindMarker(bytes, search, static_cast<int64_t>(content.size()), &index);
+  Check((found != nullptr) == static_cast<bool>(expectedOutcome), "FindMarker found");
+  if (found)
+    Check(index == at - expected.begin() && found == bytes + index, "FindMarker index");
 
   const std::string& path = FilePath();
   {

@@ -32,8 +32,8 @@ int64_t FindInFile(const platform::ScopedFileHandle& file, const MarkerSearch& s
   uint64_t lastDelivered = platform::ReadFromFile(file, window.get(), kWindowSize);
   int64_t held = static_cast<int64_t>(lastDelivered);
   while (lastDelivered > 0) {
-    const int64_t index = search.Find(window.get(), held);
-    if (index >= 0)
+    int64_t index = 0;
+    if (FindMarker(window.get(), search, held, &index) != nullptr)
       return static_cast<int64_t>(windowStart + static_cast<uint64_t>(index));
     if (held < length)
       break;

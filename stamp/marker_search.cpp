@@ -43,3 +43,12 @@ MarkerSearch::MarkerSearch(const unsigned char* bytes, int64_t count)
 int64_t MarkerSearch::Find(const unsigned char* data, int64_t held) const {
   return find(pattern, data, held);
 }
+
+const unsigned char* FindMarker(const unsigned char* window, const MarkerSearch& marker,
+                                int64_t held, int64_t* index) {
+  const int64_t start = marker.Find(window, held);
+  if (start < 0)
+    return nullptr;
+  *index = start;
+  return window + start;
+}

@@ -32,4 +32,10 @@ class MarkerSearch {
   MarkerFindFunction find;
 };
 
+/// Finds the first occurrence of the prepared `marker` wholly within the first `held` bytes of
+/// `window`. On a match, stores its index (counted from the window's first byte) in *index and
+/// returns the address of that byte; otherwise returns null and leaves *index alone.
+const unsigned char* FindMarker(const unsigned char* window, const MarkerSearch& marker,
+                                int64_t held, int64_t* index);
+
 #endif  // OSTRA_STAMP_MARKER_SEARCH_H_

@@ -18,7 +18,7 @@ using marker_test_data::FamilyData;
 using marker_test_data::Put;
 using marker_test_data::Repeat;
 
-// The plain left-to-right scan, as the slow reference for the search.
+// The plain left-to-right scan, as the slow reference for FindMarker.
 int64_t PlainScan(const std::string& window, const std::string& marker, int64_t held) {
   const int64_t length = static_cast<int64_t>(marker.size());
   for (int64_t i = 0; i + length <= held; ++i) {
@@ -28,11 +28,20 @@ int64_t PlainScan(const std::string& window, const std::string& marker, int64_t 
   return -1;
 }
 
-// What the search finds of `marker` (1 to 80 bytes) within window[0, held), or -1.
+// The index FindMarker reports for `marker` (1 to 80 bytes), or -1; also checks the pointer
+// agrees with the index and that a miss leaves the index alone.
 int64_t Find(const std::string& window, const std::string& marker, int64_t held) {
   const MarkerSearch search(reinterpret_cast<const unsigned char*>(marker.data()),
                             static_cast<int64_t>(marker.size()));
-  return search.Find(reinterpret_cast<const unsigned char*>(window.data()), held);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(window.data());
+  int64_t index = -7;
+  const unsigned char* found = FindMarker(bytes, search, held, &index);
+  if (!found) {
+    EXPECT_EQ(index, -7) << "a miss stored an index";
+    return -1;
+  }
+  EXPECT_EQ(found, bytes + index);
+  return index;
 }
 
 // The width the program takes, read before any test chooses another.
@@ -40,7 +49,7 @@ const int64_t kWidest = MarkerSearch::VectorWidth();
 
 // Each test of the search runs once for each vector width, where the processor has it, so that
 // the narrower searches stay tested on processors with wider vectors.
-class SearchAtWidth : public testing::TestWithParam<int64_t> {
+class FindMarkerAtWidth : public testing::TestWithParam<int64_t> {
  protected:
   void SetUp() override {
     if (!MarkerSearch::UseVectorWidth(GetParam()))
@@ -49,7 +58,7 @@ class SearchAtWidth : public testing::TestWithParam<int64_t> {
   void TearDown() override { ASSERT_TRUE(MarkerSearch::UseVectorWidth(kWidest)); }
 };
 
-INSTANTIATE_TEST_SUITE_P(Vectors, SearchAtWidth, testing::Values(16, 32, 64),
+INSTANTIATE_TEST_SUITE_P(Vectors, FindMarkerAtWidth, testing::Values(16, 32, 64),
                          [](const testing::TestParamInfo<int64_t>& info) {
                            return "Bytes" + std::to_string(info.param);
                          });
@@ -71,9 +80,9 @@ TEST(VectorWidth, TheWidestThisProcessorHasAndEveryNarrowerOne) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// MarkerSearch::Find
+// FindMarker
 
-TEST_P(SearchAtWidth, Table) {
+TEST_P(FindMarkerAtWidth, Table) {
   struct Case {
     std::string window;
     std::string marker;
@@ -114,7 +123,7 @@ TEST_P(SearchAtWidth, Table) {
 
 // Long runs of one byte make every position a candidate, which moves the search from verifying
 // candidates to the linear scan part way through; no placement may be missed at that switch.
-TEST_P(SearchAtWidth, EveryPlacementInALongRun) {
+TEST_P(FindMarkerAtWidth, EveryPlacementInALongRun) {
   const std::string markers[] = {Repeat(40, 'A') + "B" + Repeat(39, 'A'), Repeat(79, 'A') + "B",
                                  "B" + Repeat(79, 'A'), "AB", "BA", "AAABAAA"};
   for (const std::string& marker : markers) {
@@ -130,7 +139,7 @@ TEST_P(SearchAtWidth, EveryPlacementInALongRun) {
 // where the widest steps (four vectors of 64 bytes) leave up to 255 + 79 starts to narrower ones:
 // random markers in random bytes, and each family's marker in its data, where the searches hand
 // on part way.
-TEST_P(SearchAtWidth, MarkersAtTheEndOfTheBytesHeld) {
+TEST_P(FindMarkerAtWidth, MarkersAtTheEndOfTheBytesHeld) {
   constexpr size_t kHeld = 4099;
   std::mt19937 random(20261209);
   // A marker holds no zero byte.
@@ -161,7 +170,7 @@ TEST_P(SearchAtWidth, MarkersAtTheEndOfTheBytesHeld) {
 }
 
 // Small alphabets make partial matches, and so both the candidate and the linear scans, common.
-TEST_P(SearchAtWidth, AgreesWithThePlainScan) {
+TEST_P(FindMarkerAtWidth, AgreesWithThePlainScan) {
   const uint32_t seed = 20240611;
   std::mt19937 random(seed);
   const std::string alphabets[] = {"ab", "aab", "abc", "\x80\xff", "A"};
@@ -209,7 +218,7 @@ void ExpectLikePlainScan(std::mt19937& random, const std::string& window,
 // Markers with a long run of one byte, searched in data of runs of that byte just shorter and
 // longer than the marker's, with the marker's other bytes around them: the runs are found by
 // looking at a few blocks, and every run that could hold the marker must be verified.
-TEST_P(SearchAtWidth, AgreesWithThePlainScanOnRuns) {
+TEST_P(FindMarkerAtWidth, AgreesWithThePlainScanOnRuns) {
   const uint32_t seed = 20261208;
   std::mt19937 random(seed);
   for (int round = 0; round < 3000; ++round) {
@@ -244,7 +253,7 @@ TEST_P(SearchAtWidth, AgreesWithThePlainScanOnRuns) {
 // Repeating markers in data that is not made of their letters, so that the search moves on by
 // nearly the marker's length, with pieces of the marker in it: a piece ends where the data breaks
 // the marker's period, and the marker itself may follow a piece at any overlap.
-TEST_P(SearchAtWidth, AgreesWithThePlainScanOnPiecesOfRepeatingMarkers) {
+TEST_P(FindMarkerAtWidth, AgreesWithThePlainScanOnPiecesOfRepeatingMarkers) {
   const uint32_t seed = 8122026;
   std::mt19937 random(seed);
   for (int round = 0; round < 3000; ++round) {
