@@ -10,7 +10,8 @@
 
 ostra_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 roots_dir=$ostra_root/build/roots
-# Static, so it needs no library root for a static program; `-L DIR` names one for the others.
+# The emulator for arm64 programs; static, so a root can hold it. `-L DIR` names the root an arm64
+# program's libraries come from.
 qemu_arm64=/usr/bin/qemu-aarch64-static
 
 # ostra_version: prints the version in the top CMakeLists.txt's project().
@@ -47,7 +48,8 @@ run_stamp() {
   printf "$content" >"$file"
   status=0
   "$@" >/dev/null 2>&1 || status=$?
-  bytes=$(od -An -tx1 "$file" | tr -d ' \n')
+  # -v: od otherwise shows repeated lines as one `*`, and 32 zero bytes would pass for 48.
+  bytes=$(od -An -v -tx1 "$file" | tr -d ' \n')
   # shellcheck disable=SC2059
-  [ "$status" -eq "$want_status" ] && [ "$bytes" = "$(printf "$want_bytes" | od -An -tx1 | tr -d ' \n')" ]
+  [ "$status" -eq "$want_status" ] && [ "$bytes" = "$(printf "$want_bytes" | od -An -v -tx1 | tr -d ' \n')" ]
 }
