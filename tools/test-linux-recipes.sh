@@ -7,6 +7,9 @@
 # skipped (OSTRA_RECIPES_REQUIRED).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -eq 0 ] || { echo "usage: $0 (one recipe: examples/test_linux_installer.sh debian|rpm|makeself)" >&2; exit 2; }
+if [ $# -ne 0 ]; then
+  echo "usage: $0 (one recipe: examples/test_linux_installer.sh debian|rpm|makeself)" >&2
+  exit 2
+fi
 OSTRA_RECIPES_REQUIRED=1 exec ctest --test-dir build/native --output-on-failure \
   -R '^(debian|rpm|makeself)_recipe$'
