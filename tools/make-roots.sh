@@ -6,19 +6,12 @@
 #                               libraries; nothing in it runs by itself
 # Each is made in a scratch folder and renamed when whole, so a run that was stopped leaves nothing
 # half made, and a later run makes only what is missing. The roots are the cache: a test that
-# installs into one works on a copy of it (copy_root below), so that no test sees another's leftovers.
-# Prints the folder that holds the roots. `make-roots.sh NAME...` makes only the roots named.
-#
-# Sourced, it defines copy_root and makes nothing.
+# installs into one works on a copy of it (copy_root of tools/lib.sh), so that no test sees
+# another's leftovers. Prints the folder that holds the roots. `make-roots.sh NAME...` makes only
+# the roots named.
 set -euo pipefail
-
-roots_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/roots
-
-# copy_root NAME DEST: DEST becomes a private copy of root NAME.
-copy_root() {
-  rm -rf "$2"
-  cp -a "$roots_dir/$1" "$2"
-}
+# shellcheck source=tools/lib.sh
+. "$(dirname "$0")/lib.sh"
 
 # The Debian archive this machine's apt reaches, as its sources name it.
 debian_archive() {
@@ -49,15 +42,13 @@ make_root() {
   echo "make-roots: $name made in $((SECONDS - start)) s" >&2
 }
 
-if [ "${BASH_SOURCE[0]}" = "$0" ]; then
-  [ $# -gt 0 ] || set -- debian11 debian13 debian11-arm64
-  for name; do
-    case $name in
-      debian11) make_root debian11 bullseye ;;
-      debian13) make_root debian13 trixie ;;
-      debian11-arm64) make_root debian11-arm64 --foreign --arch=arm64 bullseye ;;
-      *) echo "make-roots: no root named $name" >&2; exit 2 ;;
-    esac
-  done
-  echo "$roots_dir"
-fi
+[ $# -gt 0 ] || set -- debian11 debian13 debian11-arm64
+for name; do
+  case $name in
+    debian11) make_root debian11 bullseye ;;
+    debian13) make_root debian13 trixie ;;
+    debian11-arm64) make_root debian11-arm64 --foreign --arch=arm64 bullseye ;;
+    *) echo "make-roots: no root named $name" >&2; exit 2 ;;
+  esac
+done
+echo "$roots_dir"

@@ -10,12 +10,13 @@
 # OSTRA_NO_32BIT set the 32-bit zip is made and its contents checked, but its program is not run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-version=$(sed -n 's/^project(ostra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+. tools/lib.sh
+version=$(ostra_version)
 builds=(release win32 win64 linux-arm64)
 packages=("ostra-$version-linux-x86_64.tar.gz" "ostra-$version-win32.zip" "ostra-$version-win64.zip"
           "ostra_${version}_amd64.deb" "ostra-$version-linux-aarch64.tar.gz"
           "ostra_${version}_arm64.deb" "ostra-$version-1.x86_64.rpm" "ostra-$version-1.aarch64.rpm")
-qemu=(/usr/bin/qemu-aarch64-static -L /usr/aarch64-linux-gnu)
+qemu=("$qemu_arm64" -L /usr/aarch64-linux-gnu)
 wine_run=$PWD/cmake/wine-run
 
 out=$PWD/build/packages
@@ -30,12 +31,10 @@ rm -rf "$out/_CPack_Packages"
 echo "packages made in $((SECONDS - start)) s"
 
 stamp_with() {  # stamp_with LABEL COMMAND...: stamps a fresh file in the current folder
-  local label=$1
+  local label=$1 status bytes
   shift
-  printf 'id=@@ID@@;' >target.dat
-  local status=0
-  "$@" /burnfile target.dat /burnstring @@ID@@ /burnsn 42 >/dev/null 2>&1 || status=$?
-  if [ "$status" -ne 1 ] || [ "$(od -An -c target.dat | tr -s ' ')" != " i d = 4 2 \0 \0 \0 \0 ;" ]; then
+  if ! run_stamp target.dat 'id=@@ID@@;' 1 'id=42\0\0\0\0;' \
+         "$@" /burnfile target.dat /burnstring @@ID@@ /burnsn 42; then
     echo "$label: the packaged program did not stamp (status $status)"; return 1
   fi
   echo "$label: stamped with the packaged program"
@@ -109,9 +108,9 @@ for package in "${packages[@]}"; do
   (cd "$out" && sha256sum --quiet -c "$package.sha256") || { echo "$package: bad SHA-256 file"; fail=1; }
   echo "$package: $(stat -c %s "$out/$package") bytes"
   dir=$(mktemp -d)
+  unpack "$out/$package" "$dir"
   case "$package" in
-    *.tar.gz) tar -xzf "$out/$package" -C "$dir"
-              top=$dir/${package%.tar.gz}
+    *.tar.gz) top=$dir/${package%.tar.gz}
               check_examples "$package" "$top/share/doc/ostra/examples" || fail=1
               check_recipe "$package" "$top" || fail=1
               case "$package" in
@@ -119,8 +118,7 @@ for package in "${packages[@]}"; do
                 *) run=("$top/bin/ostra") ;;
               esac
               (cd "$dir" && stamp_with "$package" "${run[@]}") || fail=1 ;;
-    *.zip)    unzip -q "$out/$package" -d "$dir"
-              top=$dir/${package%.zip}
+    *.zip)    top=$dir/${package%.zip}
               for f in ostra.exe README.md LICENSE docs/recipes.md docs/behaviour.md docs/ostra.html; do
                 [ -f "$top/$f" ] || { echo "$package lacks $f"; fail=1; }
               done
@@ -135,8 +133,7 @@ for package in "${packages[@]}"; do
                      (cd "$dir" && stamp_with "$package" "$wine_run" wine "$top/ostra.exe") || fail=1
                    fi ;;
               esac ;;
-    *.deb)    dpkg-deb -x "$out/$package" "$dir"
-              check_examples "$package" "$dir/usr/share/doc/ostra/examples" || fail=1
+    *.deb)    check_examples "$package" "$dir/usr/share/doc/ostra/examples" || fail=1
               check_recipe "$package" "$dir/usr" || fail=1
               check_deb "$package" "$dir" || fail=1
               case "$package" in
@@ -145,8 +142,7 @@ for package in "${packages[@]}"; do
                                fail=1 ;;
                 *) install_deb "$out/$package" "$dir" || fail=1 ;;
               esac ;;
-    *.rpm)    rpm2archive - <"$out/$package" | tar -xz -C "$dir"
-              check_examples "$package" "$dir/usr/share/doc/ostra/examples" || fail=1
+    *.rpm)    check_examples "$package" "$dir/usr/share/doc/ostra/examples" || fail=1
               check_recipe "$package" "$dir/usr" || fail=1
               # rpmlint's status tells only of errors.
               rpmlint -c packaging/rpmlint.toml "$out/$package" >"$dir/rpmlint.txt" 2>&1 || true

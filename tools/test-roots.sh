@@ -15,21 +15,22 @@ cd "$(dirname "$0")/.."
 [ "$(id -u)" -eq 0 ] || exec sudo "$0" "$@"
 
 tools/make-roots.sh >/dev/null
-. tools/make-roots.sh
-version=$(sed -n 's/^project(ostra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+. tools/lib.sh
+version=$(ostra_version)
 out=$PWD/build/packages
-qemu=/usr/bin/qemu-aarch64-static
+qemu=$qemu_arm64
 chroot=$(command -v chroot)
 work=$(mktemp -d /tmp/ostra-roots.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 fail=0
 
-# expect LABEL STATUS WANTED-STATUS FILE WANTED-BYTES(printf format)
+# expect LABEL FILE CONTENT WANTED-STATUS WANTED-BYTES COMMAND...: run_stamp, saying what it found
+# when that is not what is wanted.
 expect() {
-  local got
-  got=$(od -An -tx1 "$4" | tr -d ' \n')
-  [ "$2" -eq "$3" ] && [ "$got" = "$(printf "$5" | od -An -tx1 | tr -d ' \n')" ] && return 0
-  echo "$1: status $2 (expected $3), file bytes $got"
+  local label=$1
+  shift
+  run_stamp "$@" && return 0
+  echo "$label: status $status (expected $3), file bytes $bytes"
   return 1
 }
 
@@ -37,7 +38,7 @@ expect() {
 # RUNNER (a command prefix: chroot R, qemu, nothing) sees it, with no environment, in a scratch
 # folder that RUNNER sees as INNER-DIR.
 check_program() {
-  local label=$1 program=$2 dir=$3 inner=$4 status locale bytes want_status
+  local label=$1 program=$2 dir=$3 inner=$4 status bytes locale want_bytes want_status
   shift 4
   local run=(env -i "$@" "$program")
   status=0
@@ -46,27 +47,20 @@ check_program() {
     echo "$label: no usage (status $status): $(head -n 1 "$dir/usage.txt")"
     return 1
   fi
-  printf 'id=@@ID@@;' >"$dir/target.dat"
-  status=0
-  "${run[@]}" /burnfile "$inner/target.dat" /burnstring @@ID@@ /burnsn 42 >/dev/null 2>&1 || status=$?
-  expect "$label: stamp" $status 1 "$dir/target.dat" 'id=42\0\0\0\0;' || return 1
-  printf 'id=none;' >"$dir/target.dat"
-  status=0
-  "${run[@]}" /burnfile "$inner/target.dat" /burnstring @@ID@@ /burnsn 42 >/dev/null 2>&1 || status=$?
-  expect "$label: no placeholder" $status 0 "$dir/target.dat" 'id=none;' || return 1
+  expect "$label: stamp" "$dir/target.dat" 'id=@@ID@@;' 1 'id=42\0\0\0\0;' \
+    "${run[@]}" /burnfile "$inner/target.dat" /burnstring @@ID@@ /burnsn 42 || return 1
+  expect "$label: no placeholder" "$dir/target.dat" 'id=none;' 0 'id=none;' \
+    "${run[@]}" /burnfile "$inner/target.dat" /burnstring @@ID@@ /burnsn 42 || return 1
   # The serial is "Ä€".
   printf '\xff\xfe' >"$dir/args.txt"
   printf '/burnfile %s/target.dat /burnstring @@ID@@ /burnsn \xc3\x84\xe2\x82\xac' "$inner" |
     iconv -f UTF-8 -t UTF-16LE >>"$dir/args.txt"
   # No locale and C read it as UTF-8; a legacy 8-bit one cannot represent it and refuses the run.
   for locale in C.UTF-8 C de_DE.ISO-8859-1; do
-    want_status=1 bytes='id=\xc3\x84\xe2\x82\xac\0;'
-    [ $locale = de_DE.ISO-8859-1 ] && want_status=255 bytes='id=@@ID@@;'
-    printf 'id=@@ID@@;' >"$dir/target.dat"
-    status=0
-    env -i LC_ALL=$locale "$@" "$program" "@$inner/args.txt" >/dev/null 2>&1 || status=$?
-    expect "$label: UTF-16 argument file under $locale" $status $want_status "$dir/target.dat" \
-      "$bytes" || return 1
+    want_status=1 want_bytes='id=\xc3\x84\xe2\x82\xac\0;'
+    [ $locale = de_DE.ISO-8859-1 ] && want_status=255 want_bytes='id=@@ID@@;'
+    expect "$label: UTF-16 argument file under $locale" "$dir/target.dat" 'id=@@ID@@;' \
+      $want_status "$want_bytes" env -i LC_ALL=$locale "$@" "$program" "@$inner/args.txt" || return 1
   done
   echo "$label: usage, stamp, no placeholder, UTF-16 argument file under C.UTF-8, C and ISO-8859-1"
 }
@@ -131,11 +125,9 @@ for arch in x86_64 aarch64; do
   for package in "ostra-$version-linux-$arch.tar.gz" "ostra_${version}_$deb_arch.deb" \
                  "ostra-$version-1.$arch.rpm"; do
     dir=$work/unpacked && rm -rf "$dir" && mkdir -p "$dir"
-    case $package in
-      *.tar.gz) tar -xzf "$out/$package" -C "$dir" && program=$dir/ostra-$version-linux-$arch/bin/ostra ;;
-      *.deb) dpkg-deb -x "$out/$package" "$dir" && program=$dir/usr/bin/ostra ;;
-      *.rpm) rpm2archive - <"$out/$package" | tar -xz -C "$dir" && program=$dir/usr/bin/ostra ;;
-    esac
+    unpack "$out/$package" "$dir"
+    program=$dir/usr/bin/ostra
+    [[ $package != *.tar.gz ]] || program=$dir/${package%.tar.gz}/bin/ostra
     check_everywhere "$package" $arch "$program"
   done
 done
@@ -145,11 +137,9 @@ deb=ostra_${version}_amd64.deb
 r=${roots[debian11]}
 cp "$out/$deb" "$r/tmp/"
 if dpkg --root="$r" -i "$r/tmp/$deb" >"$work/dpkg.log" 2>&1; then
-  printf 'serial=@@SERIAL-PLACEHOLDER@@;' >"$r/tmp/product.dat"
-  status=0
-  "$chroot" "$r" /usr/share/ostra/stamp.sh /tmp/product.dat SN-1 >/dev/null 2>&1 || status=$?
-  expect "$deb in debian11: /usr/share/ostra/stamp.sh" $status 0 "$r/tmp/product.dat" \
-    'serial=SN-1\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0;' || fail=1
+  expect "$deb in debian11: /usr/share/ostra/stamp.sh" "$r/tmp/product.dat" \
+    'serial=@@SERIAL-PLACEHOLDER@@;' 0 'serial=SN-1\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0;' \
+    "$chroot" "$r" /usr/share/ostra/stamp.sh /tmp/product.dat SN-1 || fail=1
   mkdir -p "$r/tmp/t"
   check_program "$deb installed in debian11" /usr/bin/ostra "$r/tmp/t" /tmp/t "$chroot" "$r" || fail=1
   dpkg --root="$r" -r ostra >>"$work/dpkg.log" 2>&1 || { echo "$deb: dpkg -r failed"; fail=1; }

@@ -15,7 +15,7 @@ set -euo pipefail
 ostra_deb=$(readlink -f "${1:?usage: $0 path/to/ostra_VERSION_amd64.deb}")
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../posix/test_linux_recipe.sh"
-. "$here/../../tools/make-roots.sh"
+. "$here/../../tools/lib.sh"
 
 sed 's/^version=1$/version=2/' "$here/product.dat" >"$work/product-2.dat"
 bash "$here/build.sh" 1.0 "$work/example-product_1.0_all.deb"

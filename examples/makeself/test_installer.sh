@@ -11,7 +11,7 @@ set -euo pipefail
 ostra=$(readlink -f "${1:?usage: $0 path/to/static/ostra}")
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../posix/test_linux_recipe.sh"
-. "$here/../../tools/make-roots.sh"
+. "$here/../../tools/lib.sh"
 
 sed 's/^version=1$/version=2/' "$here/product.dat" >"$work/product-2.dat"
 sed 's/^serial=.*/serial=none;/' "$here/product.dat" >"$work/product-3.dat"

@@ -13,7 +13,7 @@ set -euo pipefail
 ostra_rpm=$(readlink -f "${1:?usage: $0 path/to/ostra-VERSION-1.x86_64.rpm}")
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../posix/test_linux_recipe.sh"
-. "$here/../../tools/make-roots.sh"
+. "$here/../../tools/lib.sh"
 
 # rpmbuild_in FOLDER SPEC ARGUMENTS...: builds the packages of SPEC with FOLDER as its sources.
 rpmbuild_in() {
